@@ -1,0 +1,61 @@
+// Services of the automation runtime that the class logic uses: the modal
+// message box, the thread's message pump and a monotonic clock, and the
+// system ANSI code page. The Windows layer implements them with user32 and
+// kernel32; tests use recording doubles.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace orvalis {
+
+namespace message_box {
+constexpr uint32_t OkOnly = 0x0;
+constexpr uint32_t Critical = 0x10;
+}  // namespace message_box
+
+class Runtime {
+ public:
+  virtual ~Runtime() = default;
+
+  // Shows a modal message box and returns the button pressed. Without a
+  // title the box shows the library's application title.
+  virtual int messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
+                         uint32_t style) = 0;
+
+  // Waits until a window message arrives for the calling thread or
+  // `maxWaitSeconds` have passed, then processes every pending message.
+  virtual void processMessages(double maxWaitSeconds) = 0;
+
+  // Seconds on a clock that never jumps (not the time of day).
+  virtual double monotonicSeconds() = 0;
+
+  // Conversions between UTF-16 and the system ANSI code page.
+  virtual std::string toAnsi(std::u16string_view text) = 0;
+  virtual std::u16string fromAnsi(std::string_view bytes) = 0;
+};
+
+// The error handler of the message-box style: a runtime error's description
+// in a box with an OK button and the title " Error".
+void showErrorBox(Runtime& runtime, std::u16string_view description);
+
+// Runs `body` under that handler; on an error the result is `R{}` (0, the
+// empty text, False, Empty).
+template <class R, class Body>
+R withErrorBox(Runtime& runtime, Body&& body);
+
+}  // namespace orvalis
+
+#include "frame/RuntimeError.h"
+
+template <class R, class Body>
+R orvalis::withErrorBox(Runtime& runtime, Body&& body) {
+  try {
+    return body();
+  } catch (const RuntimeError& error) {
+    showErrorBox(runtime, error.description());
+    return R{};
+  }
+}

@@ -1,0 +1,53 @@
+// Runtime errors as automation hosts know them: a VB error number and its
+// standard description. Every failure inside the library's own logic is one
+// of these; the COM boundary turns it into 0x800A0000 + number and IErrorInfo.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace orvalis {
+
+namespace vb_error {
+constexpr int32_t InvalidProcedureCall = 5;
+constexpr int32_t Overflow = 6;
+constexpr int32_t OutOfMemory = 7;
+constexpr int32_t SubscriptOutOfRange = 9;
+constexpr int32_t DivisionByZero = 11;
+constexpr int32_t TypeMismatch = 13;
+constexpr int32_t BadFileNameOrNumber = 52;
+constexpr int32_t FileNotFound = 53;
+constexpr int32_t BadFileMode = 54;
+constexpr int32_t DeviceIoError = 57;
+constexpr int32_t DiskFull = 61;
+constexpr int32_t PermissionDenied = 70;
+constexpr int32_t PathFileAccessError = 75;
+constexpr int32_t PathNotFound = 76;
+constexpr int32_t ObjectVariableNotSet = 91;
+constexpr int32_t InvalidUseOfNull = 94;
+constexpr int32_t ObjectRequired = 424;
+constexpr int32_t ObjectDoesntSupportMember = 438;
+constexpr int32_t WrongNumberOfArguments = 450;
+constexpr int32_t AutomationError = 440;
+}  // namespace vb_error
+
+// The standard description of a VB error number ("Overflow" for 6), or
+// "Application-defined or object-defined error" for numbers without one.
+std::u16string standardDescription(int32_t number);
+
+class RuntimeError : public std::exception {
+ public:
+  explicit RuntimeError(int32_t number);
+  RuntimeError(int32_t number, std::u16string description);
+
+  int32_t number() const noexcept { return number_; }
+  const std::u16string& description() const noexcept { return description_; }
+  const char* what() const noexcept override { return "orvalis runtime error"; }
+
+ private:
+  int32_t number_;
+  std::u16string description_;
+};
+
+}  // namespace orvalis
