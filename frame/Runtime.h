@@ -41,8 +41,8 @@ class Runtime {
 // in a box with an OK button and the title " Error".
 void showErrorBox(Runtime& runtime, std::u16string_view description);
 
-// Runs `body` under that handler; on an error the result is `R{}` (0, the
-// empty text, False, Empty).
+// Runs `body` under that handler; on an error the result is `R()` (0, the
+// empty text, False, Empty, or nothing).
 template <class R, class Body>
 R withErrorBox(Runtime& runtime, Body&& body);
 
@@ -56,6 +56,6 @@ R orvalis::withErrorBox(Runtime& runtime, Body&& body) {
     return body();
   } catch (const RuntimeError& error) {
     showErrorBox(runtime, error.description());
-    return R{};
+    return R();
   }
 }

@@ -1,0 +1,69 @@
+// An MCI service double: records every command with its reply length and
+// prepared buffer, and answers from a script. A scripted reply is written
+// into the buffer followed by a NUL, leaving the rest of the buffer as it
+// was, the way the real service does.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "mci/MciChannel.h"
+
+namespace orvalis::testing {
+
+struct MciCall {
+  std::string command;
+  uint32_t replyLength;
+  std::string preparedBuffer;
+};
+
+struct MciReply {
+  uint32_t code = 0;
+  std::string text;  // written into the buffer when it fits the reply length
+  bool writesReply = true;  // a failed command leaves the buffer untouched
+};
+
+class FakeMci : public MciService {
+ public:
+  std::vector<MciCall> calls;
+  // Replies by exact command text; each reply is used once, the last one for
+  // good. Unscripted commands succeed and write nothing.
+  std::map<std::string, std::deque<MciReply>> script;
+  // Codes for which errorString answers, and what it writes.
+  std::map<uint32_t, std::string> errorTexts;
+
+  void reply(const std::string& command, std::string text, uint32_t code = 0) {
+    script[command].push_back({code, std::move(text)});
+  }
+  void fail(const std::string& command, uint32_t code) { script[command].push_back({code, {}, false}); }
+
+  uint32_t sendString(const std::string& command, std::string& buffer,
+                      uint32_t replyLength) override {
+    calls.push_back({command, replyLength, buffer});
+    auto found = script.find(command);
+    if (found == script.end() || found->second.empty()) return 0;
+    MciReply answer = found->second.front();
+    if (found->second.size() > 1) found->second.pop_front();
+    if (answer.writesReply && replyLength > 0 && answer.text.size() < replyLength) {
+      answer.text += '\0';
+      buffer.replace(0, answer.text.size(), answer.text);
+    }
+    return answer.code;
+  }
+
+  void errorString(uint32_t code, std::string& buffer) override {
+    std::string text = errorTexts.count(code) ? errorTexts[code] : std::string();
+    text += '\0';
+    if (text.size() <= buffer.size()) buffer.replace(0, text.size(), text);
+  }
+
+  std::vector<std::string> commands() const {
+    std::vector<std::string> texts;
+    for (const auto& call : calls) texts.push_back(call.command);
+    return texts;
+  }
+};
+
+}  // namespace orvalis::testing

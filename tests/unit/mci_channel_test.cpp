@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "doubles/FakeMci.h"
+#include "doubles/FakeRuntime.h"
+#include "mci/MciChannel.h"
+
+namespace orvalis {
+namespace {
+
+using testing::FakeMci;
+using testing::FakeRuntime;
+
+struct MciChannelTest : ::testing::Test {
+  FakeMci service;
+  FakeRuntime runtime;
+  MciChannel channel{service, runtime};
+};
+
+TEST_F(MciChannelTest, CommandWithoutReplySendsZeroTextAndLengthZero) {
+  channel.send(u"close \"a.mp3\"");
+  channel.send(u"play x", u"");
+  ASSERT_EQ(service.calls.size(), 2u);
+  EXPECT_EQ(service.calls[0].command, "close \"a.mp3\"");
+  EXPECT_EQ(service.calls[0].replyLength, 0u);
+  EXPECT_EQ(service.calls[0].preparedBuffer, "0");
+  EXPECT_EQ(service.calls[1].preparedBuffer, "");
+}
+
+TEST_F(MciChannelTest, CommandIsConvertedToTheAnsiCodePage) {
+  channel.send(u"open \"C:\\M\u00fcsik\\a.mp3\"");
+  EXPECT_EQ(service.calls[0].command, "open \"C:\\M\xfcsik\\a.mp3\"");
+}
+
+TEST_F(MciChannelTest, ReplyFieldIsReadBackWholeWithItsNulAndStaleTail) {
+  FixedText field(30);
+  service.reply("status d position", "123456");
+  service.reply("status d position", "78");
+  channel.send(u"status d position", field);
+  EXPECT_EQ(service.calls[0].replyLength, 30u);
+  EXPECT_EQ(service.calls[0].preparedBuffer, std::string(30, '\0'));
+  EXPECT_EQ(field.text(), std::u16string(u"123456") + std::u16string(24, u'\0'));
+
+  // The second, shorter reply leaves the tail of the first behind the NUL.
+  channel.send(u"status d position", field);
+  EXPECT_EQ(field.text().substr(0, 7), std::u16string(u"78") + u'\0' + u"456" + u'\0');
+  EXPECT_EQ(field.length(), 30u);
+}
+
+TEST_F(MciChannelTest, FailedCommandReturnsItsCodeAndLeavesTheFieldAsTheServiceLeftIt) {
+  FixedText field(30);
+  field.assign(u"old");
+  service.fail("status d length", 263);
+  EXPECT_EQ(channel.send(u"status d length", field), 263u);
+  EXPECT_EQ(field.text(), u"old" + std::u16string(27, u' '));
+}
+
+TEST_F(MciChannelTest, ErrorTextIsReadIntoABufferOfBlanks) {
+  service.errorTexts[263] = "The specified device is not open.";
+  std::u16string text = channel.errorText(263);
+  EXPECT_EQ(text.size(), 255u);
+  EXPECT_EQ(text.substr(0, 34), std::u16string(u"The specified device is not open.") + u'\0');
+  EXPECT_EQ(text.back(), u' ');
+}
+
+}  // namespace
+}  // namespace orvalis
