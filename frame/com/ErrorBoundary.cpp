@@ -1,0 +1,47 @@
+#include "frame/com/ErrorBoundary.h"
+
+#include <oleauto.h>
+
+#include <new>
+
+#include "frame/RuntimeError.h"
+
+namespace orvalis::com {
+
+namespace {
+
+void setErrorInfo(REFIID iid, const wchar_t* source, const std::u16string& description) {
+  ICreateErrorInfo* create = nullptr;
+  if (FAILED(CreateErrorInfo(&create))) return;
+  create->SetGUID(iid);
+  create->SetSource(const_cast<LPOLESTR>(source));
+  create->SetDescription(const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(description.c_str())));
+  IErrorInfo* info = nullptr;
+  if (SUCCEEDED(create->QueryInterface(IID_IErrorInfo, reinterpret_cast<void**>(&info)))) {
+    SetErrorInfo(0, info);
+    info->Release();
+  }
+  create->Release();
+}
+
+}  // namespace
+
+HRESULT hresultFromErrorNumber(long number) {
+  if (number < 0) return static_cast<HRESULT>(number);
+  return MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, number & 0xFFFF);
+}
+
+HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept {
+  try {
+    throw;
+  } catch (const RuntimeError& error) {
+    setErrorInfo(iid, source, error.description());
+    return hresultFromErrorNumber(error.number());
+  } catch (const std::bad_alloc&) {
+    return E_OUTOFMEMORY;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+}  // namespace orvalis::com

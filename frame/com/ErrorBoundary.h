@@ -1,0 +1,19 @@
+// The one place where a failure inside a member becomes what COM callers
+// see: a runtime error becomes 0x800A0000 + its number with IErrorInfo
+// (number, description, source); running out of memory becomes
+// E_OUTOFMEMORY. Nothing is thrown across the ABI.
+#pragma once
+
+#include <windows.h>
+
+namespace orvalis::com {
+
+// Call from inside a catch block only; it rethrows to classify.
+HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept;
+
+// The HRESULT a host sees for a VB error number: FACILITY_CONTROL errors
+// for the runtime's own numbers, the number itself when it already is an
+// HRESULT (an automation error passed on from a host object).
+HRESULT hresultFromErrorNumber(long number);
+
+}  // namespace orvalis::com

@@ -1,0 +1,68 @@
+#include "frame/win/WindowsRuntime.h"
+
+#include <windows.h>
+
+#include <cmath>
+
+namespace orvalis::win {
+
+namespace {
+
+// Message boxes without a title show the library's application title.
+constexpr const wchar_t* kApplicationTitle = L"Orvalis";
+
+std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+}  // namespace
+
+int WindowsRuntime::messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
+                               uint32_t style) {
+  const std::wstring caption = title ? wide(*title) : std::wstring(kApplicationTitle);
+  return MessageBoxW(GetActiveWindow(), wide(text).c_str(), caption.c_str(), style);
+}
+
+void WindowsRuntime::processMessages(double maxWaitSeconds) {
+  // Sleep until input arrives or the time is up (rounded up, so the caller
+  // never wakes early and spins), then dispatch everything pending.
+  const double milliseconds = std::ceil(maxWaitSeconds * 1000.0);
+  const DWORD timeout = milliseconds >= INFINITE ? INFINITE - 1 : static_cast<DWORD>(milliseconds);
+  MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+double WindowsRuntime::monotonicSeconds() {
+  static const double ticksPerSecond = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart);
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<double>(now.QuadPart) / ticksPerSecond;
+}
+
+std::string WindowsRuntime::toAnsi(std::u16string_view text) {
+  if (text.empty()) return {};
+  const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, source, length, nullptr, 0, nullptr, nullptr);
+  std::string ansi(bytes, '\0');
+  WideCharToMultiByte(CP_ACP, 0, source, length, ansi.data(), bytes, nullptr, nullptr);
+  return ansi;
+}
+
+std::u16string WindowsRuntime::fromAnsi(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  const int characters = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  std::u16string text(characters, u'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
+                      characters);
+  return text;
+}
+
+}  // namespace orvalis::win
