@@ -35,6 +35,13 @@ int16_t multiplyInteger(int16_t a, int16_t b);
 // D; anything else is error 13. The decimal point is ".".
 double parseNumber(std::u16string_view text);
 
+// The Double nearest to a decimal number given as `digits` (ASCII digits,
+// the point after the first `integerDigits` of them) times 10^exponent:
+// ("125", 1, 2) is 1.25E2 = 125. Error 6 beyond the Double range; a
+// magnitude too small for a Double gives 0. Shared by the strict reading
+// above and the numeric-prefix reading of MCI replies.
+double decimalValue(std::string_view digits, int64_t integerDigits, int64_t exponent);
+
 // Variant conversions (CDbl, CInt, CLng, CBool, CStr). Empty converts to 0,
 // False or the empty text; Null raises error 94; objects and errors raise 13.
 double toDouble(const Variant& value);

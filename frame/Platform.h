@@ -7,10 +7,16 @@ namespace orvalis {
 
 class Runtime;
 class MciService;
+class Files;
+class Registry;
+class WindowManager;
 
 struct Platform {
   Runtime& runtime;
   MciService& mci;
+  Files& files;
+  Registry& registry;
+  WindowManager& windows;
 };
 
 }  // namespace orvalis

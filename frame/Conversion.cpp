@@ -1,0 +1,364 @@
+#include "frame/Conversion.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "frame/RuntimeError.h"
+#include "frame/Text.h"
+
+namespace orvalis {
+
+namespace {
+
+[[noreturn]] void overflow() { throw RuntimeError(vb_error::Overflow); }
+[[noreturn]] void typeMismatch() { throw RuntimeError(vb_error::TypeMismatch); }
+[[noreturn]] void invalidUseOfNull() { throw RuntimeError(vb_error::InvalidUseOfNull); }
+
+template <class Target>
+Target checkedRange(int64_t value) {
+  if (value < std::numeric_limits<Target>::min() || value > std::numeric_limits<Target>::max()) {
+    overflow();
+  }
+  return static_cast<Target>(value);
+}
+
+template <class Target>
+Target roundedToRange(double value) {
+  if (!std::isfinite(value)) overflow();
+  const double rounded = roundHalfEven(value);
+  if (rounded < static_cast<double>(std::numeric_limits<Target>::min()) ||
+      rounded > static_cast<double>(std::numeric_limits<Target>::max())) {
+    overflow();
+  }
+  return static_cast<Target>(rounded);
+}
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// The digit's value in the given base, or -1.
+int digitValue(char16_t c, int base) {
+  int value = -1;
+  if (c >= u'0' && c <= u'9') value = c - u'0';
+  else if (c >= u'a' && c <= u'f') value = c - u'a' + 10;
+  else if (c >= u'A' && c <= u'F') value = c - u'A' + 10;
+  return value < base ? value : -1;
+}
+
+// Exponents are clamped far beyond any Double so the count cannot overflow.
+constexpr int64_t kExponentLimit = 100000000;
+
+// A currency amount (value x 10 000) rounded to a whole number, half to even.
+int64_t roundCurrency(int64_t scaled) {
+  int64_t whole = scaled / 10000;
+  const int64_t rest = scaled % 10000;  // carries the sign of `scaled`
+  if (rest > 5000 || (rest == 5000 && whole % 2 != 0)) ++whole;
+  if (rest < -5000 || (rest == -5000 && whole % 2 != 0)) --whole;
+  return whole;
+}
+
+// The text of a floating-point value with at most `precision` significant
+// digits, the way the runtime's CStr writes it: fixed notation for decimal
+// exponents from -5 up to precision - 1, "1.5E+20" notation otherwise, never
+// trailing zeros, and no sign on a negative zero.
+std::u16string significantText(double value, int precision) {
+  if (std::isnan(value)) return std::signbit(value) ? u"-1.#IND" : u"1.#QNAN";
+  if (std::isinf(value)) return value < 0 ? u"-1.#INF" : u"1.#INF";
+  if (value == 0) return u"0";
+
+  char buffer[64];
+  const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
+                                     std::chars_format::scientific, precision - 1);
+  const std::string_view scientific(buffer, static_cast<std::size_t>(written.ptr - buffer));
+  const std::size_t e = scientific.find('e');
+  std::u16string digits;
+  for (char c : scientific.substr(0, e)) {
+    if (c != '.') digits.push_back(static_cast<char16_t>(c));
+  }
+  while (digits.size() > 1 && digits.back() == u'0') digits.pop_back();
+  int exponent = 0;
+  std::string_view exponentText = scientific.substr(e + 1);
+  if (exponentText.front() == '+') exponentText.remove_prefix(1);
+  std::from_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+
+  std::u16string text = value < 0 ? u"-" : u"";
+  if (exponent < -4 || exponent >= precision) {
+    text += digits[0];
+    if (digits.size() > 1) text += u'.' + digits.substr(1);
+    text += exponent < 0 ? u"E-" : u"E+";
+    text += formatWithMinimumDigits(exponent < 0 ? -exponent : exponent, 2);
+  } else if (exponent >= 0) {
+    const std::size_t integerDigits = static_cast<std::size_t>(exponent) + 1;
+    if (digits.size() <= integerDigits) {
+      text += digits + std::u16string(integerDigits - digits.size(), u'0');
+    } else {
+      text += digits.substr(0, integerDigits) + u'.' + digits.substr(integerDigits);
+    }
+  } else {
+    text += u"0." + std::u16string(static_cast<std::size_t>(-exponent - 1), u'0') + digits;
+  }
+  return text;
+}
+
+std::u16string currencyText(int64_t scaled) {
+  const uint64_t magnitude =
+      scaled < 0 ? 0 - static_cast<uint64_t>(scaled) : static_cast<uint64_t>(scaled);
+  std::u16string text = scaled < 0 ? u"-" : u"";
+  text += decimalText(static_cast<int64_t>(magnitude / 10000));
+  std::u16string fraction = formatWithMinimumDigits(static_cast<int64_t>(magnitude % 10000), 4);
+  while (!fraction.empty() && fraction.back() == u'0') fraction.pop_back();
+  if (!fraction.empty()) text += u'.' + fraction;
+  return text;
+}
+
+// A date as the runtime's general date format writes it for English (United
+// States): "M/D/YYYY h:mm:ss AM", the date left out on day 0 (30 December
+// 1899) and the time left out at midnight. The whole days count from that
+// day 0; the fraction is the time of day whatever the sign of the days.
+std::u16string dateText(double days) {
+  constexpr double kLastDay = 2958465.0;  // 31 December 9999
+  constexpr double kFirstDay = -657434.0;  // 1 January 100
+  if (!std::isfinite(days) || days >= kLastDay + 1 || days <= kFirstDay - 1) overflow();
+  int64_t day = static_cast<int64_t>(days);  // toward zero
+  int64_t seconds = static_cast<int64_t>(roundHalfEven(std::fabs(days - static_cast<double>(day)) * 86400.0));
+  if (seconds >= 86400) {
+    seconds -= 86400;
+    ++day;
+  }
+
+  std::u16string text;
+  if (day != 0) {
+    // Civil date from a day count (days since 1 March 0000 in 400-year eras).
+    const int64_t z = day - 25569 + 719468;  // day 0 is 25 569 days before 1 January 1970
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t shiftedMonth = (5 * dayOfYear + 2) / 153;
+    const int64_t dayOfMonth = dayOfYear - (153 * shiftedMonth + 2) / 5 + 1;
+    const int64_t month = shiftedMonth < 10 ? shiftedMonth + 3 : shiftedMonth - 9;
+    const int64_t year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    text = decimalText(month) + u'/' + decimalText(dayOfMonth) + u'/' + decimalText(year);
+  }
+  if (seconds != 0 || day == 0) {
+    const int64_t hour = seconds / 3600;
+    const int64_t hour12 = hour % 12 == 0 ? 12 : hour % 12;
+    if (!text.empty()) text += u' ';
+    text += decimalText(hour12) + u':' + formatWithMinimumDigits(seconds / 60 % 60, 2) + u':' +
+            formatWithMinimumDigits(seconds % 60, 2) + (hour < 12 ? u" AM" : u" PM");
+  }
+  return text;
+}
+
+}  // namespace
+
+double roundHalfEven(double value) {
+  if (!std::isfinite(value)) return value;
+  const double below = std::floor(value);
+  const double fraction = value - below;  // exact for every finite double
+  if (fraction > 0.5) return below + 1;
+  if (fraction < 0.5) return below;
+  return std::fmod(below, 2.0) == 0 ? below : below + 1;
+}
+
+int16_t toInteger(double value) { return roundedToRange<int16_t>(value); }
+int32_t toLong(double value) { return roundedToRange<int32_t>(value); }
+int16_t toInteger(int64_t value) { return checkedRange<int16_t>(value); }
+int32_t toLong(int64_t value) { return checkedRange<int32_t>(value); }
+
+int32_t addLong(int32_t a, int32_t b) { return checkedRange<int32_t>(int64_t{a} + b); }
+int32_t subtractLong(int32_t a, int32_t b) { return checkedRange<int32_t>(int64_t{a} - b); }
+int32_t multiplyLong(int32_t a, int32_t b) { return checkedRange<int32_t>(int64_t{a} * b); }
+int16_t addInteger(int16_t a, int16_t b) { return checkedRange<int16_t>(int64_t{a} + b); }
+int16_t subtractInteger(int16_t a, int16_t b) { return checkedRange<int16_t>(int64_t{a} - b); }
+int16_t multiplyInteger(int16_t a, int16_t b) { return checkedRange<int16_t>(int64_t{a} * b); }
+
+double decimalValue(std::string_view digits, int64_t integerDigits, int64_t exponent) {
+  const std::size_t first = digits.find_first_not_of('0');
+  if (first == std::string_view::npos) return 0.0;
+  const std::size_t end = digits.find_last_not_of('0') + 1;
+  // From here on the value is 0.<significant> x 10^scale.
+  const int64_t scale = integerDigits - static_cast<int64_t>(first) + exponent;
+  if (scale > 400) overflow();
+  if (scale < -400) return 0.0;
+
+  std::string text = "0.";
+  text.append(digits.substr(first, end - first));
+  text += 'e';
+  text += std::to_string(scale);
+  double value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (result.ec == std::errc::result_out_of_range) {
+    if (scale > 0) overflow();
+    return 0.0;
+  }
+  if (std::isinf(value)) overflow();
+  return value;
+}
+
+double parseNumber(std::u16string_view text) {
+  const auto isSpace = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  std::size_t pos = 0;
+  std::size_t end = text.size();
+  while (pos < end && isSpace(text[pos])) ++pos;
+  while (end > pos && isSpace(text[end - 1])) --end;
+  if (pos == end) typeMismatch();
+
+  // "&H1F" / "&O17": an unsigned hexadecimal or octal whole number.
+  if (text[pos] == u'&') {
+    if (end - pos < 3) typeMismatch();
+    const char16_t kind = text[pos + 1];
+    const int base = (kind == u'H' || kind == u'h') ? 16 : (kind == u'O' || kind == u'o') ? 8 : 0;
+    if (base == 0) typeMismatch();
+    double value = 0;
+    for (pos += 2; pos < end; ++pos) {
+      const int digit = digitValue(text[pos], base);
+      if (digit < 0) typeMismatch();
+      value = value * base + digit;
+    }
+    return value;
+  }
+
+  bool negative = false;
+  if (text[pos] == u'+' || text[pos] == u'-') {
+    negative = text[pos] == u'-';
+    ++pos;
+  }
+  std::string digits;
+  int64_t integerDigits = 0;
+  bool seenPoint = false;
+  for (; pos < end; ++pos) {
+    const char16_t c = text[pos];
+    if (isDigit(c)) {
+      digits.push_back(static_cast<char>(c));
+      if (!seenPoint) ++integerDigits;
+    } else if (c == u'.' && !seenPoint) {
+      seenPoint = true;
+    } else {
+      break;
+    }
+  }
+  if (digits.empty()) typeMismatch();
+
+  int64_t exponent = 0;
+  if (pos < end) {
+    const char16_t marker = text[pos];
+    if (marker != u'E' && marker != u'e' && marker != u'D' && marker != u'd') typeMismatch();
+    ++pos;
+    bool negativeExponent = false;
+    if (pos < end && (text[pos] == u'+' || text[pos] == u'-')) {
+      negativeExponent = text[pos] == u'-';
+      ++pos;
+    }
+    if (pos == end) typeMismatch();
+    for (; pos < end; ++pos) {
+      if (!isDigit(text[pos])) typeMismatch();
+      if (exponent < kExponentLimit) exponent = exponent * 10 + (text[pos] - u'0');
+    }
+    if (negativeExponent) exponent = -exponent;
+  }
+
+  const double value = decimalValue(digits, integerDigits, exponent);
+  return negative ? -value : value;
+}
+
+double toDouble(const Variant& value) {
+  switch (value.type()) {
+    case VarType::Empty:
+      return 0.0;
+    case VarType::Null:
+      invalidUseOfNull();
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
+      return static_cast<double>(value.integral());
+    case VarType::Single:
+    case VarType::Double:
+    case VarType::Date:
+      return value.floating();
+    case VarType::Currency:
+      return static_cast<double>(value.currencyScaled()) / 10000.0;
+    case VarType::String:
+      return parseNumber(value.text());
+    case VarType::Object:
+    case VarType::Error:
+      break;
+  }
+  typeMismatch();
+}
+
+int16_t toInteger(const Variant& value) {
+  switch (value.type()) {
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
+      return toInteger(value.integral());
+    case VarType::Currency:
+      return toInteger(roundCurrency(value.currencyScaled()));
+    default:
+      return toInteger(toDouble(value));
+  }
+}
+
+int32_t toLong(const Variant& value) {
+  switch (value.type()) {
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+    case VarType::Boolean:
+      return toLong(value.integral());
+    case VarType::Currency:
+      return toLong(roundCurrency(value.currencyScaled()));
+    default:
+      return toLong(toDouble(value));
+  }
+}
+
+bool toBoolean(const Variant& value) {
+  switch (value.type()) {
+    case VarType::Currency:
+      return value.currencyScaled() != 0;
+    case VarType::String:
+      if (textEquals(value.text(), u"True")) return true;
+      if (textEquals(value.text(), u"False")) return false;
+      return parseNumber(value.text()) != 0;
+    default:
+      return toDouble(value) != 0;  // NaN counts as true, like any non-zero
+  }
+}
+
+std::u16string toText(const Variant& value) {
+  switch (value.type()) {
+    case VarType::Empty:
+      return {};
+    case VarType::Null:
+      invalidUseOfNull();
+    case VarType::Integer:
+    case VarType::Long:
+    case VarType::Byte:
+      return decimalText(value.integral());
+    case VarType::Boolean:
+      return value.integral() != 0 ? u"True" : u"False";
+    case VarType::Single:
+      return significantText(value.floating(), 7);
+    case VarType::Double:
+      return doubleText(value.floating());
+    case VarType::Currency:
+      return currencyText(value.currencyScaled());
+    case VarType::Date:
+      return dateText(value.floating());
+    case VarType::String:
+      return value.text();
+    case VarType::Object:
+    case VarType::Error:
+      break;
+  }
+  typeMismatch();
+}
+
+std::u16string doubleText(double value) { return significantText(value, 15); }
+
+}  // namespace orvalis

@@ -1,0 +1,110 @@
+#include <string>
+
+#include "frame/Conversion.h"
+#include "mci/MciChannel.h"
+
+namespace orvalis {
+
+namespace {
+
+// A cursor over the reply that never shows blanks, tabs or line feeds: the
+// rule skips them wherever they stand, even inside a number ("1 2 3" is 123).
+class ReplyReader {
+ public:
+  explicit ReplyReader(std::u16string_view text) : text_(text) { skipSpace(); }
+
+  char16_t peek() const { return pos_ < text_.size() ? text_[pos_] : u'\0'; }
+  void advance() {
+    ++pos_;
+    skipSpace();
+  }
+  bool accept(char16_t upper) {
+    const char16_t c = peek();
+    if (c != upper && c != static_cast<char16_t>(upper + (u'a' - u'A'))) return false;
+    advance();
+    return true;
+  }
+
+ private:
+  void skipSpace() {
+    while (pos_ < text_.size() && (text_[pos_] == u' ' || text_[pos_] == u'\t' || text_[pos_] == u'\n')) {
+      ++pos_;
+    }
+  }
+
+  std::u16string_view text_;
+  std::size_t pos_ = 0;
+};
+
+bool isDecimalDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+double radixPrefix(ReplyReader& reader, int base) {
+  double value = 0;
+  for (;;) {
+    const char16_t c = reader.peek();
+    int digit = -1;
+    if (c >= u'0' && c <= u'9') digit = c - u'0';
+    else if (c >= u'A' && c <= u'F') digit = c - u'A' + 10;
+    else if (c >= u'a' && c <= u'f') digit = c - u'a' + 10;
+    if (digit < 0 || digit >= base) return value;
+    value = value * base + digit;
+    reader.advance();
+  }
+}
+
+}  // namespace
+
+double numericPrefix(std::u16string_view text) {
+  ReplyReader reader(text);
+
+  if (reader.peek() == u'&') {
+    reader.advance();
+    if (reader.accept(u'H')) return radixPrefix(reader, 16);
+    if (reader.accept(u'O')) return radixPrefix(reader, 8);
+    return 0;
+  }
+
+  bool negative = false;
+  if (reader.peek() == u'+' || reader.peek() == u'-') {
+    negative = reader.peek() == u'-';
+    reader.advance();
+  }
+
+  std::string digits;
+  int64_t integerDigits = 0;
+  bool seenPoint = false;
+  for (;;) {
+    const char16_t c = reader.peek();
+    if (isDecimalDigit(c)) {
+      digits.push_back(static_cast<char>(c));
+      if (!seenPoint) ++integerDigits;
+    } else if (c == u'.' && !seenPoint) {
+      seenPoint = true;
+    } else {
+      break;
+    }
+    reader.advance();
+  }
+  if (digits.empty()) return 0;
+
+  // An exponent marker without digits after it ("1e", "1e+") adds nothing.
+  int64_t exponent = 0;
+  if (reader.accept(u'E') || reader.accept(u'D')) {
+    bool negativeExponent = false;
+    if (reader.peek() == u'+' || reader.peek() == u'-') {
+      negativeExponent = reader.peek() == u'-';
+      reader.advance();
+    }
+    constexpr int64_t kLimit = 100000000;  // far beyond any Double; keeps the count finite
+    while (isDecimalDigit(reader.peek())) {
+      if (exponent < kLimit) exponent = exponent * 10 + (reader.peek() - u'0');
+      reader.advance();
+    }
+    if (negativeExponent) exponent = -exponent;
+  }
+
+  const double value = decimalValue(digits, integerDigits, exponent);
+  return negative && value != 0 ? -value : value;
+}
+
+}  // namespace orvalis
