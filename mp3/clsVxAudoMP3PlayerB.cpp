@@ -3,8 +3,11 @@
 #include <cmath>
 
 #include "frame/Conversion.h"
+#include "frame/Files.h"
+#include "frame/Shell.h"
 #include "frame/Runtime.h"
 #include "frame/Text.h"
+#include "mp3/Playlist.h"
 
 namespace orvalis {
 
@@ -27,7 +30,7 @@ int32_t readNumber(const FixedText& reply) { return toLong(numericPrefix(reply.t
 }  // namespace
 
 clsVxAudoMP3PlayerB::clsVxAudoMP3PlayerB(Platform& platform)
-    : runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
+    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
 
 std::u16string clsVxAudoMP3PlayerB::command(std::u16string_view verb,
                                             std::u16string_view rest) const {
@@ -208,6 +211,115 @@ std::u16string clsVxAudoMP3PlayerB::FormatMilliseconds(int32_t milliseconds) {
     }
     return text;
   });
+}
+
+// --- Playlists -----------------------------------------------------------------
+
+// Appends the file's entries to the host's list, trailing blanks removed.
+void clsVxAudoMP3PlayerB::OpenPlaylist(const std::u16string& TheList, const ObjectRef& Listbox) {
+  withErrorBox<void>(runtime_, [&] {
+    if (TheList.empty()) return;
+    const std::string file = platform_.files.readAll(TheList);
+    HostList list(Listbox);
+    for (std::string_view line : playlistLines(file))
+      list.AddItem(Variant(trimTrailingBlanks(runtime_.fromAnsi(line))), false);
+  });
+}
+
+// Writes the host's entries, one per line, into a new file that replaces
+// the old playlist only once every entry is written: a save that fails part
+// way leaves the previous playlist intact.
+void clsVxAudoMP3PlayerB::SavePlaylist(const std::u16string& TheList, const ObjectRef& Listbox) {
+  withErrorBox<void>(runtime_, [&] {
+    auto replacement = platform_.files.replace(TheList);
+    HostList list(Listbox);
+    // The index runs in a 16-bit counter, so a list of more than 32768
+    // entries overflows before anything is written.
+    const int16_t last = toInteger(toDouble(list.ListCount()) - 1);
+    std::string file;
+    for (int32_t index = 0; index <= last; ++index) {
+      const std::u16string entry = toText(list.List(Variant(static_cast<int16_t>(index))));
+      appendPlaylistLine(file, runtime_.toAnsi(entry));
+    }
+    replacement->write(file);
+    replacement->commit();
+    // With exactly 32768 entries the counter cannot step past the last one:
+    // everything is saved, and the overflow is still reported.
+    if (last == INT16_MAX) throw RuntimeError(vb_error::Overflow);
+  });
+}
+
+// Adds the display name of every path in List2 to List1.
+void clsVxAudoMP3PlayerB::ListNoChar(const ObjectRef& List1, const ObjectRef& List2) {
+  withErrorBox<void>(runtime_, [&] {
+    HostList names(List1), paths(List2);
+    const int32_t last = subtractLong(toLong(paths.ListCount()), 1);
+    for (int32_t index = 0; index <= last; ++index) {
+      const std::u16string path = toText(paths.List(Variant(index)));
+      names.AddItem(Variant(displayName(path)), true);
+    }
+  });
+}
+
+// Selects the last entry of List2, adds its display name to List1 and shows
+// the selected text.
+void clsVxAudoMP3PlayerB::ListSingleNoChar(const Variant& List1, const Variant& List2) {
+  withErrorBox<void>(runtime_, [&] {
+    HostList names = HostList::fromVariant(List1);
+    HostList paths = HostList::fromVariant(List2);
+    paths.setListIndex(doubleText(toDouble(paths.ListCount()) - 1));
+    const std::u16string selected = toText(paths.text());
+    names.AddItem(Variant(displayName(selected)), true);
+    runtime_.messageBox(selected, std::nullopt, message_box::OkOnly);
+  });
+}
+
+// The file name without folder and last extension ("" when it has no dot).
+std::u16string clsVxAudoMP3PlayerB::displayName(const std::u16string& entry) {
+  return LeftOfLast(StripPath(entry), u".");
+}
+
+std::u16string clsVxAudoMP3PlayerB::StripPath(const std::u16string& text) {
+  return withErrorBox<std::u16string>(runtime_, [&] {
+    const size_t backslash = text.rfind(u'\\');
+    // Positions are 16-bit: a backslash beyond 32767 overflows.
+    if (backslash != std::u16string::npos) toInteger(static_cast<int64_t>(backslash) + 1);
+    return afterLastBackslash(text);
+  });
+}
+
+std::u16string clsVxAudoMP3PlayerB::LeftOfLast(const std::u16string& text,
+                                               const std::u16string& mark) {
+  return withErrorBox<std::u16string>(runtime_, [&] { return beforeLast(text, mark); });
+}
+
+// --- File-type association and form drag ------------------------------------------
+
+// Points the extension at sAppName and sAppName's open command at sEXE,
+// under HKEY_CLASSES_ROOT. Result codes are not reported.
+void clsVxAudoMP3PlayerB::MyAppDefault(const std::u16string& sAppName, const std::u16string& sEXE,
+                                       const std::u16string& sExt) {
+  setRegistryDefault(sExt, sAppName);
+  setRegistryDefault(sAppName + u"\\Shell\\Open\\Command", sEXE);
+}
+
+void clsVxAudoMP3PlayerB::setRegistryDefault(const std::u16string& key,
+                                             const std::u16string& value) {
+  uintptr_t handle = 0;
+  if (platform_.registry.createKey(kHkeyClassesRoot, runtime_.toAnsi(key), handle) != 0) return;
+  // The stored length counts the terminating NUL.
+  std::string data = runtime_.toAnsi(value);
+  data.push_back('\0');
+  platform_.registry.setDefaultValue(handle, kRegSz, data);
+  platform_.registry.closeKey(handle);
+}
+
+// Lets the user drag the form by any point: the window manager takes the
+// press as one on the caption. Errors go to the caller.
+void clsVxAudoMP3PlayerB::FormMove(const ObjectRef& Frm) {
+  platform_.windows.releaseCapture();
+  const auto window = static_cast<uint32_t>(toLong(HostList(Frm).hWnd()));
+  platform_.windows.sendMessage(window, kWmNcLButtonDown, kHtCaption, 0);
 }
 
 }  // namespace orvalis

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "frame/FixedText.h"
+#include "frame/HostObject.h"
 #include "frame/Platform.h"
 #include "frame/Variant.h"
 #include "mci/MciChannel.h"
@@ -46,12 +47,28 @@ class clsVxAudoMP3PlayerB {
   std::u16string FormatTimeRemaining();
   bool EndOfSong();
 
+  // Playlists in host list objects.
+  void OpenPlaylist(const std::u16string& TheList, const ObjectRef& Listbox);
+  void SavePlaylist(const std::u16string& TheList, const ObjectRef& Listbox);
+  void ListNoChar(const ObjectRef& List1, const ObjectRef& List2);
+  void ListSingleNoChar(const Variant& List1, const Variant& List2);
+
+  // Services around the host's player form.
+  void MyAppDefault(const std::u16string& sAppName, const std::u16string& sEXE,
+                    const std::u16string& sExt);
+  void FormMove(const ObjectRef& Frm);
+
  private:
   std::u16string FormatMilliseconds(int32_t milliseconds);
+  std::u16string StripPath(const std::u16string& text);
+  std::u16string LeftOfLast(const std::u16string& text, const std::u16string& mark);
+  std::u16string displayName(const std::u16string& entry);
+  void setRegistryDefault(const std::u16string& key, const std::u16string& value);
   uint32_t sendToDevice(std::u16string_view verb, std::u16string_view rest = {});
   uint32_t sendToDevice(std::u16string_view verb, std::u16string_view rest, FixedText& reply);
   std::u16string command(std::u16string_view verb, std::u16string_view rest) const;
 
+  Platform& platform_;
   Runtime& runtime_;
   MciChannel mci_;
   FixedText PositionReply{30};

@@ -17,16 +17,26 @@ class MP3PlayerBObject final
   STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
   STDMETHODIMP TimeOut(VARIANT* duration) override { return call([&] { core().TimeOut(in(duration)); }); }
   STDMETHODIMP Play() override { return call([&] { core().Play(); }); }
-  STDMETHODIMP MyAppDefault(BSTR, BSTR, BSTR) override { return E_NOTIMPL; }
+  STDMETHODIMP MyAppDefault(BSTR sAppName, BSTR sEXE, BSTR sExt) override {
+    return call([&] { core().MyAppDefault(in(sAppName), in(sEXE), in(sExt)); });
+  }
   STDMETHODIMP EndOfSong(VARIANT_BOOL* result) override { return call(result, [&] { return core().EndOfSong(); }); }
-  STDMETHODIMP FormMove(IDispatch**) override { return E_NOTIMPL; }
-  STDMETHODIMP OpenPlaylist(BSTR*, IDispatch**) override { return E_NOTIMPL; }
+  STDMETHODIMP FormMove(IDispatch** Frm) override { return call([&] { core().FormMove(in(*Frm)); }); }
+  STDMETHODIMP OpenPlaylist(BSTR* TheList, IDispatch** Listbox) override {
+    return call([&] { core().OpenPlaylist(in(*TheList), in(*Listbox)); });
+  }
   STDMETHODIMP TimeRemaininginMS(LONG* result) override { return call(result, [&] { return core().TimeRemaininginMS(); }); }
   STDMETHODIMP TimeRemaininginSec(LONG* result) override { return call(result, [&] { return core().TimeRemaininginSec(); }); }
   STDMETHODIMP FormatTimeRemaining(BSTR* result) override { return call(result, [&] { return core().FormatTimeRemaining(); }); }
-  STDMETHODIMP ListNoChar(IDispatch**, IDispatch**) override { return E_NOTIMPL; }
-  STDMETHODIMP ListSingleNoChar(VARIANT*, VARIANT*) override { return E_NOTIMPL; }
-  STDMETHODIMP SavePlaylist(BSTR*, IDispatch**) override { return E_NOTIMPL; }
+  STDMETHODIMP ListNoChar(IDispatch** List1, IDispatch** List2) override {
+    return call([&] { core().ListNoChar(in(*List1), in(*List2)); });
+  }
+  STDMETHODIMP ListSingleNoChar(VARIANT* List1, VARIANT* List2) override {
+    return call([&] { core().ListSingleNoChar(in(List1), in(List2)); });
+  }
+  STDMETHODIMP SavePlaylist(BSTR* TheList, IDispatch** Listbox) override {
+    return call([&] { core().SavePlaylist(in(*TheList), in(*Listbox)); });
+  }
   STDMETHODIMP PositioninMS(LONG* result) override { return call(result, [&] { return core().PositioninMS(); }); }
   STDMETHODIMP PositioninSec(LONG* result) override { return call(result, [&] { return core().PositioninSec(); }); }
   STDMETHODIMP FormatPosition(BSTR* result) override { return call(result, [&] { return core().FormatPosition(); }); }

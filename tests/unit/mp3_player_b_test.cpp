@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "doubles/FakeMci.h"
-#include "doubles/FakeRuntime.h"
+#include "doubles/FakePlatform.h"
 #include "mp3/clsVxAudoMP3PlayerB.h"
 
 namespace orvalis {
@@ -12,10 +11,10 @@ using testing::FakeRuntime;
 using Commands = std::vector<std::string>;
 
 struct MP3PlayerBTest : ::testing::Test {
-  FakeMci mci;
-  FakeRuntime runtime;
-  Platform platform{runtime, mci};
-  clsVxAudoMP3PlayerB player{platform};
+  testing::FakePlatform fakes;
+  FakeMci& mci = fakes.mci;
+  FakeRuntime& runtime = fakes.runtime;
+  clsVxAudoMP3PlayerB player{fakes.platform};
 };
 
 // --- Transport ---------------------------------------------------------------

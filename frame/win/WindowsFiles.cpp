@@ -1,0 +1,141 @@
+#include "frame/win/WindowsFiles.h"
+
+#include <windows.h>
+
+#include "frame/RuntimeError.h"
+
+namespace orvalis::win {
+
+namespace {
+
+std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+
+// The runtime error a file operation reports for a platform error code.
+[[noreturn]] void raiseFileError(DWORD code) {
+  switch (code) {
+    case ERROR_FILE_NOT_FOUND: throw RuntimeError(vb_error::FileNotFound);
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH: throw RuntimeError(vb_error::PathNotFound);
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_FILENAME_EXCED_RANGE: throw RuntimeError(vb_error::BadFileNameOrNumber);
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION: throw RuntimeError(vb_error::PermissionDenied);
+    case ERROR_NOT_READY: throw RuntimeError(71);
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: throw RuntimeError(vb_error::DiskFull);
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_OUTOFMEMORY: throw RuntimeError(vb_error::OutOfMemory);
+    default: throw RuntimeError(vb_error::PathFileAccessError);
+  }
+}
+
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  void close() {
+    if (valid()) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+void writeAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), 1u << 20));
+    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr)) raiseFileError(GetLastError());
+    bytes.remove_prefix(written);
+  }
+}
+
+// A uniquely named file in the target's folder, so that the final rename
+// stays on one volume and cannot leave a half-written target behind.
+HANDLE createBeside(const std::wstring& target, std::wstring& temporaryPath) {
+  const size_t cut = target.find_last_of(L"\\/");
+  const std::wstring folder = cut == std::wstring::npos ? L"." : target.substr(0, cut + 1);
+  wchar_t temporary[MAX_PATH + 16];
+  if (!GetTempFileNameW(folder.c_str(), L"orv", 0, temporary)) raiseFileError(GetLastError());
+  temporaryPath = temporary;
+  HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    DeleteFileW(temporary);
+    raiseFileError(error);
+  }
+  return file;
+}
+
+class Replacement final : public FileReplacement {
+ public:
+  explicit Replacement(std::wstring target)
+      : target_(std::move(target)), file_(createBeside(target_, temporary_)) {}
+
+  ~Replacement() override {
+    file_.close();
+    if (!committed_) DeleteFileW(temporary_.c_str());
+  }
+
+  void write(std::string_view bytes) override { writeAll(file_.get(), bytes); }
+
+  void commit() override {
+    if (!FlushFileBuffers(file_.get())) raiseFileError(GetLastError());
+    file_.close();
+    if (!MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      raiseFileError(GetLastError());
+    committed_ = true;
+  }
+
+ private:
+  std::wstring target_;
+  std::wstring temporary_;
+  Handle file_;
+  bool committed_ = false;
+};
+
+}  // namespace
+
+std::string WindowsFiles::readAll(std::u16string_view path) {
+  if (path.empty()) throw RuntimeError(vb_error::PathFileAccessError);
+  Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) raiseFileError(GetLastError());
+  LARGE_INTEGER size;
+  if (!GetFileSizeEx(file.get(), &size)) raiseFileError(GetLastError());
+  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  size_t done = 0;
+  while (done < bytes.size()) {
+    DWORD read = 0;
+    const auto chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 20));
+    if (!ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) raiseFileError(GetLastError());
+    if (read == 0) break;
+    done += read;
+  }
+  bytes.resize(done);
+  return bytes;
+}
+
+std::unique_ptr<FileReplacement> WindowsFiles::replace(std::u16string_view path) {
+  if (path.empty()) throw RuntimeError(vb_error::PathFileAccessError);
+  const std::wstring target = wide(path);
+  // A target that cannot be written (a folder, a read-only file) fails now,
+  // as opening it for output would, rather than after all entries are read.
+  const DWORD attributes = GetFileAttributesW(target.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
+    throw RuntimeError(vb_error::PathFileAccessError);
+  return std::make_unique<Replacement>(target);
+}
+
+}  // namespace orvalis::win
