@@ -5,21 +5,30 @@
 
 namespace orvalis {
 
-std::vector<std::string_view> playlistLines(std::string_view bytes) {
-  std::vector<std::string_view> lines;
+namespace {
+
+template <class Char>
+std::vector<std::basic_string_view<Char>> splitLines(std::basic_string_view<Char> text) {
+  std::vector<std::basic_string_view<Char>> lines;
   size_t start = 0;
-  while (start < bytes.size()) {
-    const size_t end = bytes.find('\r', start);
-    if (end == std::string_view::npos) {
-      lines.push_back(bytes.substr(start));
+  while (start < text.size()) {
+    const size_t end = text.find(Char('\r'), start);
+    if (end == std::basic_string_view<Char>::npos) {
+      lines.push_back(text.substr(start));
       break;
     }
-    lines.push_back(bytes.substr(start, end - start));
+    lines.push_back(text.substr(start, end - start));
     start = end + 1;
-    if (start < bytes.size() && bytes[start] == '\n') ++start;
+    if (start < text.size() && text[start] == Char('\n')) ++start;
   }
   return lines;
 }
+
+}  // namespace
+
+std::vector<std::string_view> playlistLines(std::string_view bytes) { return splitLines(bytes); }
+
+std::vector<std::u16string_view> playlistLines(std::u16string_view text) { return splitLines(text); }
 
 void appendPlaylistLine(std::string& file, std::string_view entry) {
   file.append(entry);

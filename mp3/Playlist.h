@@ -16,7 +16,9 @@
 
 namespace orvalis {
 
+// The lines of a playlist, as bytes or as text converted as a whole.
 std::vector<std::string_view> playlistLines(std::string_view bytes);
+std::vector<std::u16string_view> playlistLines(std::u16string_view text);
 void appendPlaylistLine(std::string& file, std::string_view entry);
 
 // A host's list control (or form), called late-bound by member name.

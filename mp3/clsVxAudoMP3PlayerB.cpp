@@ -202,14 +202,9 @@ std::u16string clsVxAudoMP3PlayerB::FormatMilliseconds(int32_t milliseconds) {
     if (hours > 0) text += decimalText(hours) + u":";
     text += minutes >= 1 ? decimalText(minutes) : u"0";
     text += u":";
-    if (seconds >= 10) {
-      text += decimalText(seconds);
-    } else if (seconds >= 1) {
-      text += u"0" + decimalText(seconds);
-    } else {
-      text += u"00";
-    }
-    return text;
+    if (seconds <= 0) return text + u"00";
+    if (seconds < 10) text += u'0';
+    return text + decimalText(seconds);
   });
 }
 
@@ -219,10 +214,12 @@ std::u16string clsVxAudoMP3PlayerB::FormatMilliseconds(int32_t milliseconds) {
 void clsVxAudoMP3PlayerB::OpenPlaylist(const std::u16string& TheList, const ObjectRef& Listbox) {
   withErrorBox<void>(runtime_, [&] {
     if (TheList.empty()) return;
-    const std::string file = platform_.files.readAll(TheList);
+    // Carriage returns and line feeds are the same bytes in every ANSI code
+    // page, so the file is converted once and split afterwards.
+    const std::u16string file = runtime_.fromAnsi(platform_.files.readAll(TheList));
     HostList list(Listbox);
-    for (std::string_view line : playlistLines(file))
-      list.AddItem(Variant(trimTrailingBlanks(runtime_.fromAnsi(line))), false);
+    for (std::u16string_view line : playlistLines(file))
+      list.AddItem(Variant(trimTrailingBlanks(line)), false);
   });
 }
 

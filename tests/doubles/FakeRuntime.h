@@ -43,12 +43,14 @@ class FakeRuntime : public Runtime {
 
   std::string toAnsi(std::u16string_view text) override {
     std::string bytes;
+    bytes.reserve(text.size());
     for (char16_t c : text) bytes += c < 256 ? static_cast<char>(c) : '?';
     return bytes;
   }
 
   std::u16string fromAnsi(std::string_view bytes) override {
     std::u16string text;
+    text.reserve(bytes.size());
     for (char b : bytes) text += static_cast<char16_t>(static_cast<unsigned char>(b));
     return text;
   }

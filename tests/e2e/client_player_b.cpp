@@ -1,0 +1,296 @@
+// MP3 player B from a C++ host: early-bound vtable calls and late-bound
+// Invoke with by-reference arguments, errors with IErrorInfo, the cost of
+// TimeOut, and the module's unload accounting.
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <string>
+
+#include "client_checks.h"
+#include "orvalis_h.h"
+
+using e2e::check;
+using e2e::hex;
+
+namespace {
+
+std::wstring environment(const wchar_t* name) {
+  wchar_t value[1024] = {};
+  GetEnvironmentVariableW(name, value, 1024);
+  return value;
+}
+
+_clsVxAudoMP3PlayerB* createPlayer() {
+  CLSID clsid;
+  _clsVxAudoMP3PlayerB* player = nullptr;
+  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxAudoMP3PlayerB", &clsid))) return nullptr;
+  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxAudoMP3PlayerB,
+                   reinterpret_cast<void**>(&player));
+  return player;
+}
+
+std::wstring errorDescription() {
+  IErrorInfo* info = nullptr;
+  std::wstring text;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    BSTR description = nullptr;
+    info->GetDescription(&description);
+    if (description) text = description;
+    SysFreeString(description);
+    info->Release();
+  }
+  return text;
+}
+
+std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+double processorSeconds() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto seconds = [](const FILETIME& t) {
+    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
+HRESULT invoke(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT count,
+               VARIANT* result, EXCEPINFO* exception) {
+  DISPID id;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  DISPPARAMS params{args, nullptr, count, 0};
+  UINT badArgument = 0;
+  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception,
+                        &badArgument);
+}
+
+void earlyBound(_clsVxAudoMP3PlayerB* player, const std::wstring& mp3) {
+  BSTR name = SysAllocString(mp3.c_str());
+  check("put_Filename", SUCCEEDED(player->put_Filename(name)));
+  SysFreeString(name);
+  check("Play", SUCCEEDED(player->Play()));
+  VARIANT_BOOL playing = VARIANT_FALSE;
+  player->isPlaying(&playing);
+  check("isPlaying is VARIANT_TRUE while playing", playing == VARIANT_TRUE);
+
+  LONG second = 1;
+  check("ChangePosition succeeds", SUCCEEDED(player->ChangePosition(&second)));
+  check("ChangePosition multiplies the caller's variable by 1000", second == 1000,
+        std::to_string(second));
+
+  LONG position = 0;
+  player->PositioninMS(&position);
+  check("the position follows ChangePosition", position >= 900 && position < 3000,
+        std::to_string(position));
+
+  // TimeOut waits without spinning the processor.
+  VARIANT duration;
+  VariantInit(&duration);
+  V_VT(&duration) = VT_R8;
+  V_R8(&duration) = 1.5;
+  const DWORD startTicks = GetTickCount();
+  const double startCpu = processorSeconds();
+  check("TimeOut 1.5", SUCCEEDED(player->TimeOut(&duration)));
+  const double cpu = processorSeconds() - startCpu;
+  const DWORD waited = GetTickCount() - startTicks;
+  check("TimeOut 1.5 waits at least 1.5 s", waited >= 1500, std::to_string(waited) + " ms");
+  check("TimeOut 1.5 uses little processor time", cpu < 0.3, std::to_string(cpu) + " s");
+  std::printf("INFO TimeOut 1.5: %lu ms elapsed, %.3f s processor time\n",
+              static_cast<unsigned long>(waited), cpu);
+
+  // A member without a handler fails with the VB error and IErrorInfo.
+  V_VT(&duration) = VT_BSTR;
+  V_BSTR(&duration) = SysAllocString(L"soon");
+  const HRESULT hr = player->TimeOut(&duration);
+  VariantClear(&duration);
+  check("TimeOut of no number fails with 0x800A000D", hr == static_cast<HRESULT>(0x800A000D), hex(hr));
+  check("the error info says Type mismatch", errorDescription() == L"Type mismatch");
+
+  ISupportErrorInfo* support = nullptr;
+  player->QueryInterface(IID_ISupportErrorInfo, reinterpret_cast<void**>(&support));
+  check("ISupportErrorInfo for the interface",
+        support && support->InterfaceSupportsErrorInfo(IID__clsVxAudoMP3PlayerB) == S_OK);
+  if (support) support->Release();
+
+  check("StopPlay", SUCCEEDED(player->StopPlay()));
+  player->isPlaying(&playing);
+  check("isPlaying is false after StopPlay", playing == VARIANT_FALSE);
+}
+
+void lateBound(IDispatch* player) {
+  // ChangePosition through Invoke: a reference comes back changed, a value
+  // does not.
+  LONG second = 7;
+  VARIANT byReference;
+  VariantInit(&byReference);
+  V_VT(&byReference) = VT_BYREF | VT_I4;
+  V_I4REF(&byReference) = &second;
+  HRESULT hr = invoke(player, L"changeposition", DISPATCH_METHOD, &byReference, 1, nullptr, nullptr);
+  check("Invoke ChangePosition by reference", SUCCEEDED(hr), hex(hr));
+  check("the caller's variable comes back multiplied", second == 7000, std::to_string(second));
+
+  VARIANT byValue;
+  VariantInit(&byValue);
+  V_VT(&byValue) = VT_I4;
+  V_I4(&byValue) = 7;
+  hr = invoke(player, L"ChangePosition", DISPATCH_METHOD, &byValue, 1, nullptr, nullptr);
+  check("Invoke ChangePosition by value", SUCCEEDED(hr), hex(hr));
+  check("a value passed by value is not changed", V_VT(&byValue) == VT_I4 && V_I4(&byValue) == 7);
+
+  VARIANT text;
+  VariantInit(&text);
+  V_VT(&text) = VT_BSTR;
+  V_BSTR(&text) = SysAllocString(L"later");
+  EXCEPINFO exception{};
+  hr = invoke(player, L"TimeOut", DISPATCH_METHOD, &text, 1, nullptr, &exception);
+  VariantClear(&text);
+  check("Invoke of a failing member gives DISP_E_EXCEPTION", hr == DISP_E_EXCEPTION, hex(hr));
+  check("EXCEPINFO carries 0x800A000D", exception.scode == static_cast<SCODE>(0x800A000D),
+        hex(exception.scode));
+  check("EXCEPINFO carries the description",
+        exception.bstrDescription && std::wstring(exception.bstrDescription) == L"Type mismatch",
+        exception.bstrDescription ? narrow(exception.bstrDescription) : "none");
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrHelpFile);
+
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  VARIANT result;
+  VariantInit(&result);
+  hr = player->Invoke(0x6003000A, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &none, &result,
+                      nullptr, nullptr);
+  check("a dispatch id in a gap is no member", hr == DISP_E_MEMBERNOTFOUND, hex(hr));
+
+  hr = invoke(player, L"isplaying", DISPATCH_METHOD, nullptr, 0, &result, nullptr);
+  check("Invoke isPlaying returns a Boolean", SUCCEEDED(hr) && V_VT(&result) == VT_BOOL);
+}
+
+// A host form for FormMove: a real top-level window, and an automation
+// object whose only member is hWnd.
+class Form final : public IDispatch {
+ public:
+  explicit Form(HWND window) : window_(window) {}
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (riid != IID_IUnknown && riid != IID_IDispatch) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override { return --references_; }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+    if (lstrcmpiW(names[0], L"hWnd") != 0) return DISP_E_UNKNOWNNAME;
+    ids[0] = 1;
+    return S_OK;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                      UINT*) override {
+    if (id != 1 || !(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
+    ++reads;
+    V_VT(result) = VT_I4;
+    V_I4(result) = static_cast<LONG>(reinterpret_cast<INT_PTR>(window_));
+    return S_OK;
+  }
+  int reads = 0;
+
+ private:
+  HWND window_;
+  ULONG references_ = 1;
+};
+
+LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  static UINT* seen = nullptr;
+  if (message == WM_CREATE) seen = static_cast<UINT*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+  if (message == WM_NCLBUTTONDOWN && wParam == HTCAPTION && seen) ++*seen;
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void formMove(_clsVxAudoMP3PlayerB* player) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = formProcedure;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"OrvalisTestForm";
+  RegisterClassW(&windowClass);
+  UINT captionPresses = 0;
+  HWND window = CreateWindowW(L"OrvalisTestForm", L"Player", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50,
+                              300, 200, nullptr, nullptr, windowClass.hInstance, &captionPresses);
+  check("the test form exists", window != nullptr);
+  Form form(window);
+  IDispatch* formObject = &form;
+  const HRESULT hr = player->FormMove(&formObject);
+  check("FormMove on a real form returns", SUCCEEDED(hr), hex(hr));
+  check("FormMove reads the form's hWnd", form.reads == 1);
+  check("the form gets a caption press", captionPresses == 1);
+  check("the by-reference form comes back as it was", formObject == &form);
+  DestroyWindow(window);
+}
+
+std::string messageBoxLog() {
+  const std::wstring path = environment(L"ORVALIS_MSGBOX_LOG");
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string text(1 << 16, '\0');
+  DWORD read = 0;
+  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+  CloseHandle(file);
+  text.resize(read);
+  return text;
+}
+
+// ChangePosition's overflow shows the runtime's box (dismissed by the
+// watcher) and leaves the caller's variable alone.
+void overflowBox(_clsVxAudoMP3PlayerB* player) {
+  const std::string before = messageBoxLog();
+  LONG second = 3000000;
+  const HRESULT hr = player->ChangePosition(&second);
+  check("ChangePosition's overflow is handled inside", hr == S_OK, hex(hr));
+  check("the variable keeps 3000000", second == 3000000, std::to_string(second));
+  bool seen = false;
+  for (int i = 0; i < 40 && !seen; ++i) {
+    seen = messageBoxLog().find(" Error\tOverflow", before.size()) != std::string::npos;
+    if (!seen) Sleep(50);
+  }
+  check("the overflow box was shown with the title \" Error\"", seen);
+}
+
+void unloadAccounting() {
+  HMODULE module = GetModuleHandleW(L"orvalis.dll");
+  auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
+      module ? GetProcAddress(module, "DllCanUnloadNow") : nullptr);
+  check("DllCanUnloadNow is exported", canUnload != nullptr);
+  if (!canUnload) return;
+  _clsVxAudoMP3PlayerB* player = createPlayer();
+  check("DllCanUnloadNow says no while an object lives", canUnload() == S_FALSE);
+  player->Release();
+  check("DllCanUnloadNow says yes once all are released", canUnload() == S_OK);
+}
+
+}  // namespace
+
+int main() {
+  CoInitialize(nullptr);
+  const std::wstring mp3 = environment(L"ORVALIS_TEST_MP3");
+  _clsVxAudoMP3PlayerB* player = createPlayer();
+  check("CoCreateInstance by ProgID", player != nullptr);
+  if (player) {
+    earlyBound(player, mp3);
+    lateBound(player);
+    formMove(player);
+    overflowBox(player);
+    player->Release();
+    unloadAccounting();
+  }
+  CoUninitialize();
+  return e2e::verdict();
+}

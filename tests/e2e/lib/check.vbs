@@ -1,0 +1,76 @@
+' Shared by the end-to-end scripts: one PASS or FAIL line per check and a
+' closing verdict, since cscript itself reports no runtime error.
+Option Explicit
+
+Dim gPassed, gFailed
+gPassed = 0
+gFailed = 0
+
+Sub Check(name, condition)
+    If condition Then
+        gPassed = gPassed + 1
+        WScript.Echo "PASS " & name
+    Else
+        gFailed = gFailed + 1
+        WScript.Echo "FAIL " & name
+    End If
+End Sub
+
+Sub CheckEqual(name, actual, expected)
+    If actual = expected Then
+        Check name, True
+    Else
+        Check name & " (got [" & actual & "], expected [" & expected & "])", False
+    End If
+End Sub
+
+' Checks the error of the last statement run under On Error Resume Next.
+Sub CheckError(name, number, description)
+    If Err.Number = number And (description = "" Or Err.Description = description) Then
+        Check name, True
+    Else
+        Check name & " (got " & Err.Number & " " & Err.Description & ")", False
+    End If
+    Err.Clear
+End Sub
+
+Sub CheckNoError(name)
+    CheckError name, 0, ""
+End Sub
+
+Sub Verdict()
+    WScript.Echo "VERDICT: " & gPassed & " passed, " & gFailed & " failed"
+End Sub
+
+Function EnvironmentValue(name)
+    EnvironmentValue = CreateObject("WScript.Shell").Environment("PROCESS")(name)
+End Function
+
+' The message boxes the watcher has dismissed so far, one "title<TAB>text"
+' line each.
+Function MessageBoxLog()
+    Dim fso, path
+    Set fso = CreateObject("Scripting.FileSystemObject")
+    path = EnvironmentValue("ORVALIS_MSGBOX_LOG")
+    MessageBoxLog = ""
+    If path <> "" Then
+        If fso.FileExists(path) Then
+            If fso.GetFile(path).Size > 0 Then MessageBoxLog = fso.OpenTextFile(path).ReadAll
+        End If
+    End If
+End Function
+
+' Waits up to two seconds for the watcher to log a box with this title and
+' text after `before` (an earlier MessageBoxLog).
+Function SawMessageBox(before, title, text)
+    Dim i, added
+    SawMessageBox = False
+    For i = 1 To 40
+        added = Mid(MessageBoxLog(), Len(before) + 1)
+        If InStr(added, title & vbTab & text) > 0 Then
+            SawMessageBox = True
+            Exit Function
+        End If
+        WScript.Sleep 50
+    Next
+End Function

@@ -1,0 +1,124 @@
+' MP3 player B's playlists and list utilities against a list object written
+' in VBScript, the way a form's list box looks to the library.
+Option Explicit
+Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
+ExecuteGlobal fso.OpenTextFile(fso.BuildPath(fso.GetParentFolderName(WScript.ScriptFullName), "lib\check.vbs")).ReadAll
+
+Class HostList
+    Private mItems()
+    Private mCount
+    Public ListIndex
+    Public hWnd
+
+    Private Sub Class_Initialize()
+        ReDim mItems(16)
+        mCount = 0
+        ListIndex = -1
+        hWnd = 0
+    End Sub
+
+    Public Property Get ListCount()
+        ListCount = mCount
+    End Property
+
+    Public Property Get List(index)
+        List = mItems(index)
+    End Property
+
+    Public Sub AddItem(item)
+        If mCount > UBound(mItems) Then ReDim Preserve mItems(mCount * 2)
+        mItems(mCount) = item
+        mCount = mCount + 1
+    End Sub
+
+    Public Property Get text()
+        If ListIndex >= 0 And ListIndex < mCount Then text = mItems(ListIndex) Else text = ""
+    End Property
+
+    Public Function Joined()
+        Dim i
+        Joined = ""
+        For i = 0 To mCount - 1
+            If i > 0 Then Joined = Joined & "|"
+            Joined = Joined & mItems(i)
+        Next
+    End Function
+End Class
+
+Dim folder : folder = fso.GetSpecialFolder(2) & "\orvalis-playlists"
+If Not fso.FolderExists(folder) Then fso.CreateFolder folder
+Dim playlist : playlist = folder & "\mix.m3u"
+If fso.FileExists(playlist) Then fso.DeleteFile playlist
+
+' Typed by-reference parameters take expressions from VBScript, so
+' variables are passed in parentheses.
+Dim player : Set player = CreateObject("Orvalis.clsVxAudoMP3PlayerB")
+Dim paths : Set paths = New HostList
+paths.AddItem "C:\Music\Artist - Song.mp3"
+paths.AddItem "D:\a.b.mp3"
+paths.AddItem "C:\Music\readme"
+paths.AddItem "  C:/music/x.mp3"
+
+On Error Resume Next
+player.SavePlaylist (playlist), (paths)
+CheckNoError "SavePlaylist"
+Dim bytes : bytes = fso.OpenTextFile(playlist).ReadAll
+CheckEqual "the file holds each entry with CR LF", bytes, _
+    "C:\Music\Artist - Song.mp3" & vbCrLf & "D:\a.b.mp3" & vbCrLf & "C:\Music\readme" & vbCrLf & "  C:/music/x.mp3" & vbCrLf
+
+Dim loaded : Set loaded = New HostList
+loaded.AddItem "kept"
+player.OpenPlaylist (playlist), (loaded)
+CheckNoError "OpenPlaylist"
+CheckEqual "OpenPlaylist appends the entries", loaded.Joined(), "kept|" & paths.Joined()
+
+' Trailing blanks go, leading blanks and lone line feeds stay.
+Dim handmade : Set handmade = fso.CreateTextFile(folder & "\hand.m3u", True)
+handmade.Write "a.mp3   " & vbCrLf & "  b.mp3" & vbCr & "c" & vbLf & "d" & vbCrLf & vbCrLf
+handmade.Close
+Dim fromHand : Set fromHand = New HostList
+player.OpenPlaylist folder & "\hand.m3u", (fromHand)
+CheckEqual "a hand-made file reads line by line", fromHand.Joined(), "a.mp3|  b.mp3|c" & vbLf & "d|"
+
+Dim names : Set names = New HostList
+player.ListNoChar (names), (paths)
+CheckNoError "ListNoChar"
+CheckEqual "ListNoChar adds display names", names.Joined(), "Artist - Song|a.b||  C:/music/x"
+
+' A failed save keeps the playlist the file held before.
+Dim broken : Set broken = New HostList
+broken.AddItem "new.mp3"
+broken.AddItem Null
+Dim before : before = MessageBoxLog()
+player.SavePlaylist (playlist), (broken)
+CheckNoError "a failing SavePlaylist returns normally"
+Check "the failing save shows Invalid use of Null", SawMessageBox(before, " Error", "Invalid use of Null")
+CheckEqual "the previous playlist is intact", fso.OpenTextFile(playlist).ReadAll, bytes
+Check "no temporary file is left beside it", fso.GetFolder(folder).Files.Count = 2
+
+' A missing playlist shows the runtime's message and leaves the list.
+Dim untouched : Set untouched = New HostList
+before = MessageBoxLog()
+player.OpenPlaylist folder & "\missing.m3u", (untouched)
+CheckNoError "OpenPlaylist of a missing file returns normally"
+Check "the missing file's box is shown", SawMessageBox(before, " Error", "File not found")
+CheckEqual "the list is unchanged", untouched.ListCount, 0
+
+' ListSingleNoChar selects the last path, adds its name and shows the path.
+Dim single : Set single = New HostList
+before = MessageBoxLog()
+player.ListSingleNoChar single, paths
+CheckNoError "ListSingleNoChar"
+CheckEqual "the last entry is selected", paths.ListIndex, "3"
+CheckEqual "its display name is added", single.Joined(), "  C:/music/x"
+Check "its text is shown in a box with the library's title", SawMessageBox(before, "Orvalis", "  C:/music/x.mp3")
+
+' Save of an empty list gives an empty file; no name at all fails visibly.
+player.SavePlaylist folder & "\empty.m3u", New HostList
+CheckEqual "an empty list saves as an empty file", fso.GetFile(folder & "\empty.m3u").Size, 0
+before = MessageBoxLog()
+player.SavePlaylist "", (paths)
+Check "an empty file name shows the file error", SawMessageBox(before, " Error", "Path/File access error")
+
+fso.DeleteFolder folder, True
+Verdict

@@ -1,0 +1,55 @@
+' MP3 player B's position, duration and clock texts while a real MP3 of
+' known length plays through the MCI service.
+Option Explicit
+Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
+ExecuteGlobal fso.OpenTextFile(fso.BuildPath(fso.GetParentFolderName(WScript.ScriptFullName), "lib\check.vbs")).ReadAll
+
+Dim mp3 : mp3 = EnvironmentValue("ORVALIS_TEST_MP3")
+Dim lengthMs : lengthMs = CLng(EnvironmentValue("ORVALIS_TEST_MP3_MS"))
+Dim player : Set player = CreateObject("Orvalis.clsVxAudoMP3PlayerB")
+
+On Error Resume Next
+Check "EndOfSong is false before anything plays", Not player.EndOfSong()
+Check "no device: DurationInMS is 0", player.DurationInMS() = 0
+
+player.Filename = mp3
+player.Play
+CheckNoError "Play"
+
+Dim duration : duration = player.DurationInMS()
+Check "DurationInMS is within 100 ms of the file's length (" & duration & " vs " & lengthMs & ")", _
+    Abs(duration - lengthMs) <= 100
+CheckEqual "DurationInSec", player.DurationInSec(), lengthMs \ 1000
+CheckEqual "DurationInMS returns a Long", TypeName(duration), "Long"
+
+Dim first : first = player.PositioninMS()
+player.TimeOut 0.6
+Dim second : second = player.PositioninMS()
+Check "PositioninMS advances while playing (" & first & " then " & second & ")", second >= first + 300
+Dim shown : shown = player.FormatPosition()
+Check "FormatPosition is a clock text near the start (" & shown & ")", shown = "0:00" Or shown = "0:01" Or shown = "0:02"
+
+Dim remaining : remaining = player.TimeRemaininginMS()
+Check "TimeRemaininginMS is length minus position (" & remaining & ")", _
+    remaining > 0 And remaining <= duration - second
+CheckEqual "FormatTimeRemaining", Left(player.FormatTimeRemaining(), 3), "0:0"
+
+player.ChangePosition 2
+CheckNoError "ChangePosition"
+Dim moved : moved = player.PositioninMS()
+Check "ChangePosition 2 moves to about 2000 ms (" & moved & ")", moved >= 1900 And moved < 2600
+
+CheckEqual "FormatDuration", player.FormatDuration(), "0:0" & CLng(lengthMs / 1000)
+
+' Wait for the end: the device stands at its end and EndOfSong turns true.
+Dim waited : waited = 0
+Do While Not player.EndOfSong() And waited < 60
+    player.TimeOut 0.1
+    waited = waited + 1
+Loop
+Check "EndOfSong turns true at the end", player.EndOfSong()
+CheckEqual "FormatTimeRemaining at the end", player.FormatTimeRemaining(), "0:00"
+player.StopPlay
+Check "EndOfSong is false once stopped", Not player.EndOfSong()
+CheckNoError "no runtime error"
+Verdict
