@@ -4,22 +4,16 @@ include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 
 file(GLOB ORVALIS_WINDOWS_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/frame/com/*.cpp
-  ${CMAKE_SOURCE_DIR}/frame/win/*.cpp
   ${CMAKE_SOURCE_DIR}/*/win/*.cpp
   ${CMAKE_SOURCE_DIR}/*/com/*.cpp)
 list(REMOVE_DUPLICATES ORVALIS_WINDOWS_SOURCES)
 
-add_library(orvalis SHARED
-  ${ORVALIS_WINDOWS_SOURCES}
-  ${ORVALIS_IID_SOURCE}
-  ${ORVALIS_RESOURCE_SOURCES}
-  ${CMAKE_SOURCE_DIR}/frame/com/orvalis.def)
+add_library(orvalis SHARED ${ORVALIS_WINDOWS_SOURCES} ${CMAKE_SOURCE_DIR}/frame/com/orvalis.def)
+orvalis_add_module_resources(orvalis)
 set_target_properties(orvalis PROPERTIES PREFIX "" OUTPUT_NAME orvalis)
-target_include_directories(orvalis PRIVATE ${ORVALIS_IDL_HEADER_DIR})
 target_compile_definitions(orvalis PRIVATE WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
 target_link_libraries(orvalis PRIVATE orvalis_core oleaut32 ole32 uuid winmm user32 advapi32)
 # The C++ runtime is linked in: the DLL imports system DLLs only.
 target_link_options(orvalis PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
-add_dependencies(orvalis orvalis_typelib)
 
-add_subdirectory(${CMAKE_SOURCE_DIR}/tests/e2e ${CMAKE_BINARY_DIR}/e2e)
+include(${CMAKE_SOURCE_DIR}/tests/e2e/programs.cmake)

@@ -1,7 +1,4 @@
 ' MP3 player B's file-type association, read back from the registry.
-Option Explicit
-Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
-ExecuteGlobal fso.OpenTextFile(fso.BuildPath(fso.GetParentFolderName(WScript.ScriptFullName), "lib\check.vbs")).ReadAll
 
 Dim shell : Set shell = CreateObject("WScript.Shell")
 Dim player : Set player = CreateObject("Orvalis.clsVxAudoMP3PlayerB")

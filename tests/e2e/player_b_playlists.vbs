@@ -1,8 +1,5 @@
 ' MP3 player B's playlists and list utilities against a list object written
 ' in VBScript, the way a form's list box looks to the library.
-Option Explicit
-Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
-ExecuteGlobal fso.OpenTextFile(fso.BuildPath(fso.GetParentFolderName(WScript.ScriptFullName), "lib\check.vbs")).ReadAll
 
 Class HostList
     Private mItems()

@@ -1,8 +1,5 @@
 ' MP3 player B's position, duration and clock texts while a real MP3 of
 ' known length plays through the MCI service.
-Option Explicit
-Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
-ExecuteGlobal fso.OpenTextFile(fso.BuildPath(fso.GetParentFolderName(WScript.ScriptFullName), "lib\check.vbs")).ReadAll
 
 Dim mp3 : mp3 = EnvironmentValue("ORVALIS_TEST_MP3")
 Dim lengthMs : lengthMs = CLng(EnvironmentValue("ORVALIS_TEST_MP3_MS"))

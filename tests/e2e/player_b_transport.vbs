@@ -1,8 +1,5 @@
 ' MP3 player B, late-bound from VBScript: every class is creatable, and a
 ' real MP3 plays, pauses, resumes and stops through the MCI service.
-Option Explicit
-Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
-ExecuteGlobal fso.OpenTextFile(fso.BuildPath(fso.GetParentFolderName(WScript.ScriptFullName), "lib\check.vbs")).ReadAll
 
 Dim classNames, className, created
 classNames = Array("clsVxOrvalisA", "clsVxAudoWMixerA", "clsVxAudoGeneralA", "clsVxAudoAdvancedA", _

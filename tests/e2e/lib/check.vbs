@@ -1,6 +1,9 @@
-' Shared by the end-to-end scripts: one PASS or FAIL line per check and a
-' closing verdict, since cscript itself reports no runtime error.
+' Shared by the end-to-end scripts, which the runner appends to this file
+' (Wine's VBScript has no ExecuteGlobal): one PASS or FAIL line per check
+' and a closing verdict, since cscript itself reports no runtime error.
 Option Explicit
+
+Dim fso : Set fso = CreateObject("Scripting.FileSystemObject")
 
 Dim gPassed, gFailed
 gPassed = 0

@@ -1,0 +1,18 @@
+# Windows programs of the end-to-end tests, run under Wine by run.sh.
+# Included from the module's directory so they can use the generated
+# type-library header and IID file.
+set(_e2e "${CMAKE_SOURCE_DIR}/tests/e2e")
+
+function(orvalis_e2e_program name)
+  add_executable(${name} ${ARGN})
+  target_include_directories(${name} PRIVATE ${_e2e})
+  orvalis_use_idl_header(${name})
+  target_compile_definitions(${name} PRIVATE WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
+  target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
+  target_link_libraries(${name} PRIVATE ole32 oleaut32 uuid user32 advapi32 version winmm)
+endfunction()
+
+orvalis_e2e_program(client_player_b ${_e2e}/client_player_b.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(mbwatch ${_e2e}/mbwatch.cpp)
+target_link_options(mbwatch PRIVATE -municode)
+orvalis_add_typelib_check(orvalis)
