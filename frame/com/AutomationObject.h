@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <utility>
+#include <vector>
 
 #include "frame/Platform.h"
 #include "frame/com/ErrorBoundary.h"
@@ -20,6 +21,22 @@ namespace orvalis::com {
 
 // The Windows implementations of the platform services, shared by all objects.
 Platform& windowsPlatform();
+
+// Invoke's arguments with every by-value argument copied.
+class DispatchArguments {
+ public:
+  explicit DispatchArguments(const DISPPARAMS* params);
+  ~DispatchArguments();
+  DispatchArguments(const DispatchArguments&) = delete;
+  DispatchArguments& operator=(const DispatchArguments&) = delete;
+  DISPPARAMS* get() { return original_ ? &params_ : nullptr; }
+
+ private:
+  const DISPPARAMS* original_;
+  DISPPARAMS params_{};
+  std::vector<VARIANT> copies_;
+  std::vector<UINT> owned_;  // the copies this object must clear
+};
 
 template <class Binding, class Interface, class Core>
 class AutomationObject : public Interface, public ISupportErrorInfo {
@@ -79,7 +96,12 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
     ITypeInfo* typeInfo = interfaceTypeInfo(__uuidof(Interface));
     if (!typeInfo) return TYPE_E_ELEMENTNOTFOUND;
     SetErrorInfo(0, nullptr);
-    HRESULT hr = typeInfo->Invoke(static_cast<Interface*>(this), id, flags, params, result,
+    // A by-reference parameter given a plain value must not write into the
+    // caller's argument: the type library's Invoke may convert in place, so
+    // it gets copies of the by-value arguments (by-reference ones still
+    // point at the caller's variables).
+    DispatchArguments arguments(params);
+    HRESULT hr = typeInfo->Invoke(static_cast<Interface*>(this), id, flags, arguments.get(), result,
                                   exception, badArgument);
     if (hr == DISP_E_EXCEPTION && exception) fillException(*exception);
     return hr;

@@ -502,8 +502,11 @@ std::string typeText(ITypeInfo* context, const TYPEDESC& td) {
             std::string text = typeText(context, td.lpadesc->tdescElem);
             for (USHORT d = 0; d < td.lpadesc->cDims; ++d) {
                 const SAFEARRAYBOUND& b = td.lpadesc->rgbounds[d];
-                text += "[" + std::to_string(b.lLbound) + ".." +
-                        std::to_string(b.lLbound + LONG(b.cElements) - 1) + "]";
+                text += '[';
+                text += std::to_string(b.lLbound);
+                text += "..";
+                text += std::to_string(b.lLbound + LONG(b.cElements) - 1);
+                text += ']';
             }
             return text;
         }
@@ -809,7 +812,7 @@ void checkTypeLibrary(const std::wstring& path) {
 // ---------------------------------------------------------------------------
 
 std::string resourceName(LPCWSTR name) {
-    if (IS_INTRESOURCE(name)) return "#" + std::to_string(reinterpret_cast<ULONG_PTR>(name));
+    if (IS_INTRESOURCE(name)) return std::string(1, '#').append(std::to_string(reinterpret_cast<ULONG_PTR>(name)));
     return narrow(name);
 }
 
