@@ -17,8 +17,10 @@ void clearException(EXCEPINFO& exception) {
   SysFreeString(exception.bstrHelpFile);
 }
 
-// A by-reference argument points into a VARIANT that holds the value, the
-// way a VB caller passes its own variable.
+// A by-reference argument is a reference to a Variant variable holding the
+// value in its own subtype (a 16-bit index stays VT_I2). Typed hosts coerce
+// it like any reference, and script hosts, whose variables are all
+// Variants, accept no other kind of reference.
 struct ArgumentSlots {
   explicit ArgumentSlots(std::vector<Argument>& args) : storage(args.size()), passed(args.size()) {
     for (size_t i = 0; i < args.size(); ++i) {
@@ -28,12 +30,8 @@ struct ArgumentSlots {
       out(args[i].value, &storage[slot]);
       VariantInit(&passed[slot]);
       if (args[i].byReference) {
-        V_VT(&passed[slot]) = VT_BYREF | V_VT(&storage[slot]);
-        V_BYREF(&passed[slot]) = &storage[slot].lVal;  // the union's start serves every type
-        if (V_VT(&storage[slot]) == VT_EMPTY) {
-          V_VT(&passed[slot]) = VT_BYREF | VT_VARIANT;
-          V_VARIANTREF(&passed[slot]) = &storage[slot];
-        }
+        V_VT(&passed[slot]) = VT_BYREF | VT_VARIANT;
+        V_VARIANTREF(&passed[slot]) = &storage[slot];
       } else {
         passed[slot] = storage[slot];
       }
@@ -62,9 +60,34 @@ WORD dispatchFlags(CallKind kind) {
 
 }  // namespace
 
-ComHostObject::ComHostObject(IDispatch* dispatch) : dispatch_(dispatch) { dispatch_->AddRef(); }
+ComHostObject::ComHostObject(IDispatch* dispatch) : dispatch_(dispatch) {
+  dispatch_->AddRef();
+  // Script objects (a VBScript class, say) name their members through
+  // IDispatchEx; some engines do not answer GetIDsOfNames at all.
+  if (FAILED(dispatch_->QueryInterface(__uuidof(IDispatchEx), reinterpret_cast<void**>(&scriptObject_))))
+    scriptObject_ = nullptr;
+}
 
-ComHostObject::~ComHostObject() { dispatch_->Release(); }
+ComHostObject::~ComHostObject() {
+  if (scriptObject_) scriptObject_->Release();
+  dispatch_->Release();
+}
+
+DISPID ComHostObject::memberId(std::u16string_view name) {
+  std::wstring member(name.begin(), name.end());
+  DISPID id = DISPID_UNKNOWN;
+  HRESULT hr;
+  if (scriptObject_) {
+    BSTR text = toBstr(name);
+    hr = scriptObject_->GetDispID(text, fdexNameCaseInsensitive, &id);
+    SysFreeString(text);
+  } else {
+    LPOLESTR names[] = {member.data()};
+    hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  }
+  if (FAILED(hr)) raiseDispatchFailure(hr == DISP_E_UNKNOWNNAME ? hr : DISP_E_UNKNOWNNAME, nullptr);
+  return id;
+}
 
 void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception) {
   switch (hr) {
@@ -93,15 +116,21 @@ void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception) {
     if (description.empty()) throw RuntimeError(number);
     throw RuntimeError(number, std::move(description));
   }
-  throw RuntimeError(hr, standardDescription(vb_error::AutomationError));
+  // Like VB: "Automation error" followed by the system's text for the code.
+  std::u16string description = standardDescription(vb_error::AutomationError);
+  wchar_t* text = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  if (length && text) description += u"\n" + std::u16string(text, text + length);
+  LocalFree(text);
+  while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r'))
+    description.pop_back();
+  throw RuntimeError(hr, std::move(description));
 }
 
 Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) {
-  std::wstring member(name.begin(), name.end());
-  LPOLESTR names[] = {member.data()};
-  DISPID id = DISPID_UNKNOWN;
-  HRESULT hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) raiseDispatchFailure(hr, nullptr);
+  const DISPID id = memberId(name);
 
   ArgumentSlots slots(args);
   DISPID putId = DISPID_PROPERTYPUT;
@@ -117,8 +146,12 @@ Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vect
   VariantInit(&result);
   EXCEPINFO exception{};
   UINT badArgument = 0;
-  hr = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params,
-                         kind == CallKind::PropertyPut ? nullptr : &result, &exception, &badArgument);
+  VARIANT* resultSlot = kind == CallKind::PropertyPut ? nullptr : &result;
+  HRESULT hr = scriptObject_
+      ? scriptObject_->InvokeEx(id, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params, resultSlot,
+                                &exception, nullptr)
+      : dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params,
+                          resultSlot, &exception, &badArgument);
   if (FAILED(hr)) {
     VariantClear(&result);
     raiseDispatchFailure(hr, &exception);

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <oleauto.h>
+#include <dispex.h>
 
 #include "frame/HostObject.h"
 
@@ -22,7 +23,10 @@ class ComHostObject final : public HostObject {
   Variant invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) override;
 
  private:
+  DISPID memberId(std::u16string_view name);
+
   IDispatch* dispatch_;
+  IDispatchEx* scriptObject_ = nullptr;
 };
 
 // The runtime error for a failed IDispatch::Invoke (or GetIDsOfNames).

@@ -18,6 +18,12 @@
 // LOGFILE is created (empty) when the watcher starts, so its existence tells
 // the caller that the watcher is running. The watcher ends when STOPFILE
 // exists.
+//
+// The watcher also lets go of the mouse for the programs: a window dragged
+// by its caption (WM_NCLBUTTONDOWN with HTCAPTION, as a form-drag helper
+// sends) runs a move loop that lasts until the left button comes up, which
+// under Xvfb never happens by itself. A thread found in such a loop gets a
+// WM_LBUTTONUP posted to the moving window, and a note goes to stderr.
 
 #ifndef UNICODE
 #define UNICODE
@@ -143,13 +149,33 @@ void answer(HWND dlg) {
 
 struct Scan {
   std::vector<HWND> dialogs;
+  std::vector<DWORD> threads;  // threads owning a visible top-level window
 };
 
-BOOL CALLBACK collectDialogs(HWND hwnd, LPARAM lp) {
+BOOL CALLBACK collectWindows(HWND hwnd, LPARAM lp) {
   if (!IsWindowVisible(hwnd)) return TRUE;
-  if (className(hwnd) != L"#32770") return TRUE;
-  reinterpret_cast<Scan*>(lp)->dialogs.push_back(hwnd);
+  auto* scan = reinterpret_cast<Scan*>(lp);
+  DWORD tid = GetWindowThreadProcessId(hwnd, nullptr);
+  bool known = false;
+  for (DWORD t : scan->threads) known = known || t == tid;
+  if (!known) scan->threads.push_back(tid);
+  if (className(hwnd) == L"#32770") scan->dialogs.push_back(hwnd);
   return TRUE;
+}
+
+// Ends the move or size loops the threads are in, as a user releasing the
+// mouse button would.
+void releaseMoveLoops(const std::vector<DWORD>& threads) {
+  for (DWORD tid : threads) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(tid, &info)) continue;
+    if (!(info.flags & GUI_INMOVESIZE) || !info.hwndMoveSize) continue;
+    PostMessageW(info.hwndMoveSize, WM_LBUTTONUP, 0, 0);
+    fwprintf(stderr, L"mbwatch: released the mouse for the move loop of window %p (\"%ls\")\n",
+             static_cast<void*>(info.hwndMoveSize), windowText(info.hwndMoveSize).c_str());
+    fflush(stderr);
+  }
 }
 
 bool contains(const std::vector<HWND>& v, HWND h) {
@@ -182,7 +208,8 @@ int wmain(int argc, wchar_t** argv) {
   std::vector<HWND> handled;
   while (!fileExists(stopPath)) {
     Scan scan;
-    EnumWindows(collectDialogs, reinterpret_cast<LPARAM>(&scan));
+    EnumWindows(collectWindows, reinterpret_cast<LPARAM>(&scan));
+    releaseMoveLoops(scan.threads);
     std::vector<HWND> still;
     for (HWND h : handled)
       if (IsWindow(h) && contains(scan.dialogs, h)) still.push_back(h);

@@ -2,40 +2,38 @@
 ' in VBScript, the way a form's list box looks to the library.
 
 Class HostList
-    Private mItems()
-    Private mCount
+    Private mItems
     Public ListIndex
     Public hWnd
 
     Private Sub Class_Initialize()
-        ReDim mItems(16)
-        mCount = 0
+        Set mItems = CreateObject("Scripting.Dictionary")
         ListIndex = -1
         hWnd = 0
     End Sub
 
     Public Property Get ListCount()
-        ListCount = mCount
+        ListCount = mItems.Count
     End Property
 
     Public Property Get List(index)
-        List = mItems(index)
+        List = mItems(CLng(index))
     End Property
 
     Public Sub AddItem(item)
-        If mCount > UBound(mItems) Then ReDim Preserve mItems(mCount * 2)
-        mItems(mCount) = item
-        mCount = mCount + 1
+        mItems.Add mItems.Count, item
     End Sub
 
     Public Property Get text()
-        If ListIndex >= 0 And ListIndex < mCount Then text = mItems(ListIndex) Else text = ""
+        Dim selected : selected = CLng(ListIndex)
+        If selected >= 0 And selected < mItems.Count Then text = mItems(selected) Else text = ""
     End Property
 
+    ' Wine's VBScript has no Join.
     Public Function Joined()
         Dim i
         Joined = ""
-        For i = 0 To mCount - 1
+        For i = 0 To mItems.Count - 1
             If i > 0 Then Joined = Joined & "|"
             Joined = Joined & mItems(i)
         Next

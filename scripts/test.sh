@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the unit tests of the portable core (native
+# build), then the end-to-end suites of orvalis.dll under Wine (cross build).
+# The last line is the end-to-end total, "e2e: N passed, M failed"; the exit
+# code is non-zero when any test failed or a build broke.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+bash scripts/setup.sh
+
+status=0
+
+cmake -S . -B build/native
+cmake --build build/native -j2
+ctest --test-dir build/native --output-on-failure || status=1
+
+if [[ -f cmake/WindowsModule.cmake ]]; then
+  cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+  cmake --build build/win32 -j2
+fi
+
+bash tests/e2e/run.sh build || status=1
+exit "$status"

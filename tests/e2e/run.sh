@@ -1,0 +1,259 @@
+#!/usr/bin/env bash
+# Runs the end-to-end suites under Wine.
+#
+#   tests/e2e/run.sh BUILD_DIR [CLIENT.exe ...]
+#
+# 1. Starts the environment (wine-env.sh) with its prefix in BUILD_DIR.
+# 2. Makes the test MP3 and exports, as Windows paths and values:
+#      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS, ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
+# 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
+#    message boxes seen and dismissed by the watcher (msgbox_probe) and the
+#    scripts in tests/e2e/env/.
+# 4. When BUILD_DIR/win32/orvalis.dll exists: registers it with regsvr32 and
+#    runs every tests/e2e/*.vbs with cscript, then every C++ client: those
+#    named on the command line, or else BUILD_DIR/win32/client_*.exe.
+#
+# Each suite prints "PASS ..." and "FAIL ..." lines and ends with
+# "VERDICT: N passed, M failed". A suite fails when it prints a FAIL line,
+# lacks the verdict as its last line, has a verdict that disagrees with its
+# lines, exits non-zero or runs out of time (E2E_SUITE_TIMEOUT seconds,
+# default 300); a failure of the suite itself counts as one more failed check.
+# The message-box log starts empty for each suite. Outputs are kept in
+# BUILD_DIR/e2e/out/. The last line is "e2e: N passed, M failed"; the exit
+# code is non-zero when M > 0.
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+build=${1:?usage: tests/e2e/run.sh BUILD_DIR [CLIENT.exe ...]}
+shift
+clients=("$@")
+
+# shellcheck source=tests/e2e/wine-env.sh
+source "$here/wine-env.sh"
+
+total_passed=0
+total_failed=0
+broken=()
+
+# judge NAME OUT RC — adds a suite's result to the totals.
+judge() {
+  local name=$1 out=$2 rc=$3 passed failed last problem=""
+  passed=$(grep -c '^PASS ' "$out" || true)
+  failed=$(grep -c '^FAIL ' "$out" || true)
+  last=$(grep -v '^[[:space:]]*$' "$out" | tail -n 1 || true)
+  if [[ $last =~ ^VERDICT:\ ([0-9]+)\ passed,\ ([0-9]+)\ failed[[:space:]]*$ ]]; then
+    if (( BASH_REMATCH[1] != passed || BASH_REMATCH[2] != failed )); then
+      problem="verdict says ${BASH_REMATCH[1]} passed, ${BASH_REMATCH[2]} failed but the lines say $passed, $failed"
+    fi
+  else
+    problem="no closing VERDICT line"
+  fi
+  if (( rc == 124 || rc == 137 )); then
+    problem="timed out${problem:+; $problem}"
+  elif (( rc != 0 )) && (( failed == 0 )); then
+    problem="exit code $rc${problem:+; $problem}"
+  fi
+  if (( passed + failed == 0 )) && [[ -z $problem ]]; then
+    problem="ran no check"
+  fi
+  # Script errors that cscript under Wine does not report by itself.
+  local script_errors
+  script_errors=$(grep -E 'fixme:(vbscript|wscript):' "$out.stderr" 2>/dev/null \
+    | grep -v -e 'set_host_properties ignored' | sed 's/^[0-9a-f]*:fixme://' | sort | uniq -c | head -n 10)
+  if [[ -n $script_errors ]] && grep -q -e 'OnScriptError' -e 'parser_error' -e 'failed:' <<<"$script_errors"; then
+    problem="${problem:+$problem; }the script stopped on an error"
+  fi
+
+  if [[ -n $problem ]]; then
+    failed=$((failed + 1))
+  fi
+  total_passed=$((total_passed + passed))
+  total_failed=$((total_failed + failed))
+  if (( failed > 0 )); then
+    broken+=("$name")
+    echo "---- $name: $passed passed, $failed failed${problem:+ ($problem)}"
+    grep '^FAIL ' "$out" | sed 's/^/     /'
+    if [[ -n $script_errors ]]; then
+      echo "     Wine's script engine said:"
+      sed 's/^ */     ! /' <<<"$script_errors"
+    fi
+    if [[ -n $problem ]]; then
+      echo "     last output lines:"
+      tail -n 15 "$out" | sed 's/^/     | /'
+      if [[ -s $out.stderr ]]; then
+        echo "     last stderr lines:"
+        grep -v -e '^ALSA lib' -e 'GStreamer-CRITICAL' "$out.stderr" | tail -n 10 | sed 's/^/     ! /'
+      fi
+    fi
+  else
+    echo "     $name: $passed passed"
+  fi
+  if [[ -s $E2E_MSGBOX_LOG ]]; then
+    echo "     message boxes: $(grep -c . "$E2E_MSGBOX_LOG")"
+  fi
+}
+
+# suite_vbs SCRIPT / suite_exe NAME EXE [ARGS...]
+suite_vbs() {
+  local script=$1 name out rc
+  name=${script#"$here"/}
+  out=$outdir/${name//\//_}.out
+  e2e_msgbox_reset
+  E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_vbs "$script" "$out"
+  rc=$?
+  cp "$E2E_MSGBOX_LOG" "$out.msgbox"
+  judge "$name" "$out" "$rc"
+}
+
+suite_exe() {
+  local name=$1 exe=$2 out rc
+  shift 2
+  out=$outdir/$name.out
+  e2e_msgbox_reset
+  E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out" "$@"
+  rc=$?
+  cp "$E2E_MSGBOX_LOG" "$out.msgbox"
+  judge "$name" "$out" "$rc"
+}
+
+finish() {
+  if (( ${#broken[@]} )); then
+    echo "e2e: failing suites: ${broken[*]}"
+  fi
+  echo "e2e: $total_passed passed, $total_failed failed"
+  e2e_stop
+  (( total_failed == 0 ))
+  exit
+}
+
+t0=$SECONDS
+if ! e2e_start "$build"; then
+  echo "e2e: the test environment did not start"
+  total_failed=$((total_failed + 1))
+  finish
+fi
+outdir=$E2E_DIR/out
+rm -rf "$outdir"
+mkdir -p "$outdir"
+
+mp3=$E2E_DIR/media/tone.mp3
+if ! mp3_ms=$("$here/make-test-mp3.sh" "$mp3" 4.0 440); then
+  echo "e2e: cannot make the test MP3"
+  total_failed=$((total_failed + 1))
+  finish
+fi
+export ORVALIS_TEST_MP3 ORVALIS_TEST_MP3_MS=$mp3_ms
+ORVALIS_TEST_MP3=$(e2e_winpath "$mp3")
+
+echo "e2e: environment checks"
+if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then
+  suite_exe env-mci_probe "$probe" "$ORVALIS_TEST_MP3" "$ORVALIS_TEST_MP3_MS"
+else
+  total_failed=$((total_failed + 1)); broken+=(env-mci_probe)
+fi
+if probe=$(e2e_build_tool msgbox_probe "$here/msgbox_probe.cpp" -luser32); then
+  suite_exe env-msgbox_probe "$probe"
+else
+  total_failed=$((total_failed + 1)); broken+=(env-msgbox_probe)
+fi
+for script in "$here"/env/*.vbs; do
+  [[ -e $script ]] && suite_vbs "$script"
+done
+
+dll=$E2E_BUILD/win32/orvalis.dll
+if [[ ! -f $dll ]]; then
+  echo "e2e: $dll does not exist (no cross build yet): the library's suites are skipped"
+  finish
+fi
+
+# The library's own identities: after unregistration none may be left in
+# HKEY_CLASSES_ROOT, and nothing that was there before may be missing.
+library_marks=(6D60E839-A320-49DE-BD18-CF2A747AC83B Orvalis. orvalis.dll)
+while read -r guid; do library_marks+=("$guid"); done < <(
+  grep -o -E 'uuid\([0-9A-Fa-f-]{36}\)' "$here/../../frame/orvalis.idl" | cut -c6-41 |
+    grep -v -i -e A4C46780-499F-101B-BB78-00AA00383CBB -e AD4EF4EA-FAC9-11CF-8425-00A0C9110056)
+
+export_classes_root() {
+  local file=$1
+  e2e_wine regedit /E "$(e2e_winpath "$file")" HKEY_CLASSES_ROOT >/dev/null 2>&1
+  # regedit writes UTF-16; compare as UTF-8 text.
+  iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' >"$file.txt"
+}
+
+registration_audit() {
+  local before=$outdir/hkcr-before.reg after=$outdir/hkcr-after.reg out=$outdir/registration.out mark
+  : >"$out"
+  if e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >>"$out" 2>&1; then
+    echo "PASS regsvr32 /u succeeds" >>"$out"
+  else
+    echo "FAIL regsvr32 /u succeeds" >>"$out"
+  fi
+  export_classes_root "$after"
+  for mark in "${library_marks[@]}"; do
+    if grep -q -i -F -- "$mark" "$after.txt"; then
+      echo "FAIL unregistration leaves no key naming $mark: $(grep -i -F -m1 -- "$mark" "$after.txt")" >>"$out"
+    else
+      echo "PASS unregistration leaves no key naming $mark" >>"$out"
+    fi
+  done
+  local lost
+  lost=$(comm -23 <(grep '^\[' "$before.txt" | sort -u) <(grep '^\[' "$after.txt" | sort -u) | head -n 5)
+  if [[ -n $lost ]]; then
+    echo "FAIL unregistration removes no key of other libraries: ${lost//$'\n'/ }" >>"$out"
+  else
+    echo "PASS unregistration removes no key of other libraries" >>"$out"
+  fi
+  local passed failed
+  passed=$(grep -c '^PASS ' "$out" || true)
+  failed=$(grep -c '^FAIL ' "$out" || true)
+  echo "VERDICT: $passed passed, $failed failed" >>"$out"
+  judge registration "$out" 0
+}
+
+# The type library checker ends with its own closing line.
+typelib_suite() {
+  local exe=$E2E_BUILD/win32/typelib_check.exe out=$outdir/typelib_check.out rc
+  E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out.raw" "$(e2e_winpath "$dll")"
+  rc=$?
+  grep -v '^typelib_check: ' "$out.raw" | sed 's/^/FAIL /' >"$out"
+  if [[ $(tail -n 1 "$out.raw") =~ ^typelib_check:\ ([0-9]+)\ passed,\ ([0-9]+)\ failed ]]; then
+    total_passed=$((total_passed + BASH_REMATCH[1] - 1))
+    echo "PASS embedded type library and resources (${BASH_REMATCH[1]} facts)" >>"$out"
+  fi
+  echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
+  judge typelib_check "$out" "$rc"
+}
+
+# A prefix kept from an earlier run may still hold a registration.
+e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+export_classes_root "$outdir/hkcr-before.reg"
+echo "e2e: registering $dll"
+if ! e2e_wine regsvr32 /s "$(e2e_winpath "$dll")" >"$outdir/regsvr32.out" 2>&1; then
+  echo "---- regsvr32 /s orvalis.dll failed; the library's suites are skipped"
+  tail -n 10 "$outdir/regsvr32.out" | sed 's/^/     ! /'
+  total_failed=$((total_failed + 1)); broken+=(regsvr32)
+  finish
+fi
+
+echo "e2e: library suites"
+typelib_suite
+for script in "$here"/*.vbs; do
+  [[ -e $script ]] && suite_vbs "$script"
+done
+if (( ${#clients[@]} == 0 )); then
+  for exe in "$E2E_BUILD"/win32/client_*.exe; do
+    [[ -e $exe ]] && clients+=("$exe")
+  done
+fi
+for exe in "${clients[@]}"; do
+  if [[ ! -f $exe ]]; then
+    echo "---- $exe: no such program"
+    total_failed=$((total_failed + 1)); broken+=("$exe")
+    continue
+  fi
+  suite_exe "$(basename "$exe" .exe)" "$exe"
+done
+
+registration_audit
+echo "e2e: took $((SECONDS - t0)) s"
+finish
