@@ -31,4 +31,4 @@ Do While Not player.EndOfSong() And waits < 240
 Loop
 WScript.Echo "EndOfSong      " & player.EndOfSong() & " at " & player.FormatPosition()
 player.StopPlay
-WScript.Echo "Stopped; isPlaying " & player.isPlaying()
+WScript.Echo "Stopped"

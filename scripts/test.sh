@@ -15,7 +15,8 @@ cmake --build build/native -j2
 ctest --test-dir build/native --output-on-failure || status=1
 
 if [[ -f cmake/WindowsModule.cmake ]]; then
-  cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+  cross=(); [[ -f build/win32/CMakeCache.txt ]] || cross=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake)
+  cmake -S . -B build/win32 "${cross[@]}"
   cmake --build build/win32 -j2
 fi
 
