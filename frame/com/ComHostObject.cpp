@@ -122,7 +122,10 @@ void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception) {
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (length && text) description += u"\n" + std::u16string(text, text + length);
+  if (length && text) {
+    description += u'\n';
+    description.append(text, text + length);
+  }
   LocalFree(text);
   while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r'))
     description.pop_back();
