@@ -278,13 +278,29 @@ void overflowBox(_clsVxAudoMP3PlayerB* player) {
 void unloadAccounting() {
   HMODULE module = GetModuleHandleW(L"orvalis.dll");
   auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      module ? GetProcAddress(module, "DllCanUnloadNow") : nullptr);
+      module ? reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")) : nullptr);
   check("DllCanUnloadNow is exported", canUnload != nullptr);
   if (!canUnload) return;
   _clsVxAudoMP3PlayerB* player = createPlayer();
   check("DllCanUnloadNow says no while an object lives", canUnload() == S_FALSE);
   player->Release();
   check("DllCanUnloadNow says yes once all are released", canUnload() == S_OK);
+
+  auto getClassObject = reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+      reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+  IClassFactory* factory = nullptr;
+  getClassObject(CLSID_clsVxAudoMP3PlayerB, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  check("DllGetClassObject gives a factory", factory != nullptr);
+  if (!factory) return;
+  factory->LockServer(TRUE);
+  factory->Release();
+  check("DllCanUnloadNow says no while the server is locked", canUnload() == S_FALSE);
+  getClassObject(CLSID_clsVxAudoMP3PlayerB, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  factory->LockServer(FALSE);
+  factory->Release();
+  check("DllCanUnloadNow says yes once the lock is gone", canUnload() == S_OK);
+  const HRESULT unknown = getClassObject(IID_IUnknown, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+  check("DllGetClassObject refuses a class it does not have", unknown == CLASS_E_CLASSNOTAVAILABLE, hex(unknown));
 }
 
 }  // namespace
