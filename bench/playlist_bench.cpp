@@ -36,9 +36,12 @@ std::string narrowPath(std::u16string_view path) { return toUtf8(path); }
 class DiskFiles final : public Files {
  public:
   std::string readAll(std::u16string_view path) override {
-    std::ifstream file(narrowPath(path), std::ios::binary);
+    std::ifstream file(narrowPath(path), std::ios::binary | std::ios::ate);
     if (!file) throw RuntimeError(vb_error::FileNotFound);
-    return std::string(std::istreambuf_iterator<char>(file), {});
+    std::string bytes(static_cast<size_t>(file.tellg()), '\0');
+    file.seekg(0);
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return bytes;
   }
   std::unique_ptr<FileReplacement> replace(std::u16string_view path) override {
     struct Replacement : FileReplacement {

@@ -45,23 +45,34 @@ HostObject& HostList::object() {
   return *object_;
 }
 
-Variant HostList::ListCount() { return object().get(u"ListCount"); }
+Variant HostList::invoke(std::u16string_view name, CallKind kind) {
+  struct ClearArguments {
+    std::vector<Argument>& args;
+    ~ClearArguments() { args.clear(); }
+  } clear{args_};
+  return object().invoke(name, kind, args_);
+}
+
+Variant HostList::ListCount() { return invoke(u"ListCount", CallKind::PropertyGet); }
 
 Variant HostList::List(Variant index) {
-  return object().get(u"List", Argument{std::move(index), true});
+  args_.push_back(Argument{std::move(index), true});
+  return invoke(u"List", CallKind::PropertyGet);
 }
 
 void HostList::AddItem(Variant text, bool byReference) {
-  object().call(u"AddItem", Argument{std::move(text), byReference});
+  args_.push_back(Argument{std::move(text), byReference});
+  invoke(u"AddItem", CallKind::Method);
 }
 
 void HostList::setListIndex(std::u16string indexText) {
-  object().put(u"ListIndex", Variant(std::move(indexText)));
+  args_.push_back(Argument{Variant(std::move(indexText)), false});
+  invoke(u"ListIndex", CallKind::PropertyPut);
 }
 
-Variant HostList::text() { return object().get(u"text"); }
+Variant HostList::text() { return invoke(u"text", CallKind::PropertyGet); }
 
-Variant HostList::hWnd() { return object().get(u"hWnd"); }
+Variant HostList::hWnd() { return invoke(u"hWnd", CallKind::PropertyGet); }
 
 std::u16string afterLastBackslash(std::u16string_view path) {
   const size_t slash = path.rfind(u'\\');

@@ -37,8 +37,10 @@ class HostList {
   Variant hWnd();
 
  private:
+  Variant invoke(std::u16string_view name, CallKind kind);
   HostObject& object();
   ObjectRef object_;
+  std::vector<Argument> args_;  // reused from call to call
 };
 
 // The part after the last backslash (a slash does not separate).
