@@ -37,20 +37,11 @@ Dim moved : moved = player.PositioninMS()
 Check "ChangePosition 2 moves to about 2000 ms (" & moved & ")", moved >= 1900 And moved < 2600
 
 
-' Wait for the end of a fresh play: the device stands at its end and
-' EndOfSong turns true. (On a new Wine prefix, playback sometimes stalls for
-' good after "play ... from" while playing; a new open does not.)
-player.StopPlay
-player.Play
-Dim waited : waited = 0
-Do While Not player.EndOfSong() And waited < 200
-    player.TimeOut 0.1
-    waited = waited + 1
-Loop
-Check "EndOfSong turns true at the end", player.EndOfSong()
-CheckEqual "FormatTimeRemaining at the end", player.FormatTimeRemaining(), "0:00"
 ' Last, as it leaves the device in the "frames" time format.
 CheckEqual "FormatDuration", player.FormatDuration(), "0:0" & CLng(lengthMs / 1000)
+' The end of the song is checked by player_b_end.vbs in a process of its
+' own: after a "play ... from" issued while playing, Wine's audio output
+' sometimes stalls for the rest of the process on a new prefix.
 player.StopPlay
 CheckNoError "no runtime error"
 Verdict
