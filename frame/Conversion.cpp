@@ -225,21 +225,9 @@ double parseNumber(std::u16string_view text) {
     negative = text[pos] == u'-';
     ++pos;
   }
-  std::string digits;
-  int64_t integerDigits = 0;
-  bool seenPoint = false;
-  for (; pos < end; ++pos) {
-    const char16_t c = text[pos];
-    if (isDigit(c)) {
-      digits.push_back(static_cast<char>(c));
-      if (!seenPoint) ++integerDigits;
-    } else if (c == u'.' && !seenPoint) {
-      seenPoint = true;
-    } else {
-      break;
-    }
-  }
-  if (digits.empty()) typeMismatch();
+  DecimalDigits mantissa;
+  while (pos < end && mantissa.take(text[pos])) ++pos;
+  if (mantissa.empty()) typeMismatch();
 
   int64_t exponent = 0;
   if (pos < end) {
@@ -259,8 +247,21 @@ double parseNumber(std::u16string_view text) {
     if (negativeExponent) exponent = -exponent;
   }
 
-  const double value = decimalValue(digits, integerDigits, exponent);
+  const double value = mantissa.value(exponent);
   return negative ? -value : value;
+}
+
+bool DecimalDigits::take(char16_t c) {
+  if (c >= u'0' && c <= u'9') {
+    digits_.push_back(static_cast<char>(c));
+    if (!seenPoint_) ++integerDigits_;
+    return true;
+  }
+  if (c == u'.' && !seenPoint_) {
+    seenPoint_ = true;
+    return true;
+  }
+  return false;
 }
 
 double toDouble(const Variant& value) {
@@ -289,32 +290,33 @@ double toDouble(const Variant& value) {
   typeMismatch();
 }
 
-int16_t toInteger(const Variant& value) {
+namespace {
+
+// A Variant as a whole number: integral subtypes and Currency exactly,
+// everything else through its Double; `narrow` checks the target range.
+template <class Narrow>
+auto toWholeNumber(const Variant& value, Narrow narrow) {
   switch (value.type()) {
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
     case VarType::Boolean:
-      return toInteger(value.integral());
+      return narrow(value.integral());
     case VarType::Currency:
-      return toInteger(roundCurrency(value.currencyScaled()));
+      return narrow(roundCurrency(value.currencyScaled()));
     default:
-      return toInteger(toDouble(value));
+      return narrow(toDouble(value));
   }
 }
 
+}  // namespace
+
+int16_t toInteger(const Variant& value) {
+  return toWholeNumber(value, [](auto number) { return toInteger(number); });
+}
+
 int32_t toLong(const Variant& value) {
-  switch (value.type()) {
-    case VarType::Integer:
-    case VarType::Long:
-    case VarType::Byte:
-    case VarType::Boolean:
-      return toLong(value.integral());
-    case VarType::Currency:
-      return toLong(roundCurrency(value.currencyScaled()));
-    default:
-      return toLong(toDouble(value));
-  }
+  return toWholeNumber(value, [](auto number) { return toLong(number); });
 }
 
 bool toBoolean(const Variant& value) {

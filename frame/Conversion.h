@@ -42,6 +42,21 @@ double parseNumber(std::u16string_view text);
 // above and the numeric-prefix reading of MCI replies.
 double decimalValue(std::string_view digits, int64_t integerDigits, int64_t exponent);
 
+// The digits of a decimal number as a reader meets them: digits with at
+// most one point. Shared by the strict and the numeric-prefix readings.
+class DecimalDigits {
+ public:
+  // Takes `c` when it continues the number; false at anything else.
+  bool take(char16_t c);
+  bool empty() const { return digits_.empty(); }
+  double value(int64_t exponent) const { return decimalValue(digits_, integerDigits_, exponent); }
+
+ private:
+  std::string digits_;
+  int64_t integerDigits_ = 0;
+  bool seenPoint_ = false;
+};
+
 // Variant conversions (CDbl, CInt, CLng, CBool, CStr). Empty converts to 0,
 // False or the empty text; Null raises error 94; objects and errors raise 13.
 double toDouble(const Variant& value);

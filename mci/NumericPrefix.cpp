@@ -70,22 +70,9 @@ double numericPrefix(std::u16string_view text) {
     reader.advance();
   }
 
-  std::string digits;
-  int64_t integerDigits = 0;
-  bool seenPoint = false;
-  for (;;) {
-    const char16_t c = reader.peek();
-    if (isDecimalDigit(c)) {
-      digits.push_back(static_cast<char>(c));
-      if (!seenPoint) ++integerDigits;
-    } else if (c == u'.' && !seenPoint) {
-      seenPoint = true;
-    } else {
-      break;
-    }
-    reader.advance();
-  }
-  if (digits.empty()) return 0;
+  DecimalDigits mantissa;
+  while (mantissa.take(reader.peek())) reader.advance();
+  if (mantissa.empty()) return 0;
 
   // An exponent marker without digits after it ("1e", "1e+") adds nothing.
   int64_t exponent = 0;
@@ -103,7 +90,7 @@ double numericPrefix(std::u16string_view text) {
     if (negativeExponent) exponent = -exponent;
   }
 
-  const double value = decimalValue(digits, integerDigits, exponent);
+  const double value = mantissa.value(exponent);
   return negative && value != 0 ? -value : value;
 }
 
