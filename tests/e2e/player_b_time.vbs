@@ -10,7 +10,7 @@ Check "EndOfSong is false before anything plays", Not player.EndOfSong()
 Check "no device: DurationInMS is 0", player.DurationInMS() = 0
 
 player.Filename = mp3
-player.Play
+Check "the position moves after Play", StartPlayback(player)
 CheckNoError "Play"
 
 Dim duration : duration = player.DurationInMS()

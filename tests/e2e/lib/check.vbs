@@ -77,3 +77,23 @@ Function SawMessageBox(before, title, text)
         WScript.Sleep 50
     Next
 End Function
+
+' Plays the player's file from the start and waits until its position moves.
+' Under an emulated Wine the service's output now and then stalls at 0 in a
+' fresh process; Play closes and reopens the device, which recovers it, so
+' up to three starts are made. True once the position has moved.
+Function StartPlayback(player)
+    Dim attempt, poll
+    StartPlayback = False
+    For attempt = 1 To 3
+        player.Play
+        For poll = 1 To 10
+            player.TimeOut 0.5
+            If player.PositioninMS() > 0 Then
+                StartPlayback = True
+                Exit Function
+            End If
+        Next
+        WScript.Echo "NOTE start " & attempt & ": the position stayed at 0 for 5 s"
+    Next
+End Function
