@@ -24,11 +24,19 @@ Next
 player.Pause
 WScript.Echo "Paused; isPlaying " & player.isPlaying()
 player.ResumePlay
-Dim waits : waits = 0
-Do While Not player.EndOfSong() And waits < 240
+' EndOfSong is true in the song's last whole second. Some MCI services
+' rewind a song that has completed, so the wait also ends when the position
+' goes back.
+Dim waits, position, lastPosition
+lastPosition = 0
+For waits = 1 To 240
+    If player.EndOfSong() Then Exit For
+    position = player.PositioninMS()
+    If position < lastPosition Then Exit For
+    lastPosition = position
     player.TimeOut 0.25
-    waits = waits + 1
-Loop
-WScript.Echo "EndOfSong      " & player.EndOfSong() & " at " & player.FormatPosition()
+Next
+WScript.Echo "EndOfSong      " & player.EndOfSong() & " at " & player.FormatPosition() & _
+    ", remaining " & player.FormatTimeRemaining()
 player.StopPlay
 WScript.Echo "Stopped"

@@ -19,7 +19,7 @@ e2e_start build
 mp3=${1:-}
 if [[ -z $mp3 ]]; then
   mp3=$E2E_DIR/media/demo.mp3
-  tests/e2e/make-test-mp3.sh "$mp3" 6.0 523 >/dev/null
+  tests/e2e/make-test-mp3.sh "$mp3" 6.8 523 >/dev/null
 fi
 export ORVALIS_DEMO_MP3
 ORVALIS_DEMO_MP3=$(e2e_winpath "$(cd "$(dirname "$mp3")" && pwd)/$(basename "$mp3")")

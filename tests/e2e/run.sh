@@ -5,7 +5,8 @@
 #
 # 1. Starts the environment (wine-env.sh) with its prefix in BUILD_DIR.
 # 2. Makes the test MP3 and exports, as Windows paths and values:
-#      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS, ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
+#      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS (4 s), ORVALIS_END_MP3,
+#      ORVALIS_END_MP3_MS (4.8 s), ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
@@ -144,6 +145,15 @@ if ! mp3_ms=$("$here/make-test-mp3.sh" "$mp3" 4.0 440); then
 fi
 export ORVALIS_TEST_MP3 ORVALIS_TEST_MP3_MS=$mp3_ms
 ORVALIS_TEST_MP3=$(e2e_winpath "$mp3")
+# For the end of a song: its last whole second lasts 800 ms while it plays.
+end_mp3=$E2E_DIR/media/tone-4.8s.mp3
+if ! end_mp3_ms=$("$here/make-test-mp3.sh" "$end_mp3" 4.8 660); then
+  echo "e2e: cannot make the test MP3"
+  total_failed=$((total_failed + 1))
+  finish
+fi
+export ORVALIS_END_MP3 ORVALIS_END_MP3_MS=$end_mp3_ms
+ORVALIS_END_MP3=$(e2e_winpath "$end_mp3")
 
 echo "e2e: environment checks"
 if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then

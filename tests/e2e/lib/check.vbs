@@ -78,10 +78,11 @@ Function SawMessageBox(before, title, text)
     Next
 End Function
 
-' Plays the player's file from the start and waits until its position moves.
-' Under an emulated Wine the service's output now and then stalls at 0 in a
-' fresh process; Play closes and reopens the device, which recovers it, so
-' up to three starts are made. True once the position has moved.
+' Plays the player's file from the start and waits until its position
+' moves, so that timing checks start from a song that really plays: under an
+' emulated Wine the service takes a moment to get going. Play closes and
+' reopens the device, so a start that never moves is tried again, up to
+' three times. True once the position has moved.
 Function StartPlayback(player)
     Dim attempt, poll
     StartPlayback = False
