@@ -137,23 +137,20 @@ outdir=$E2E_DIR/out
 rm -rf "$outdir"
 mkdir -p "$outdir"
 
-mp3=$E2E_DIR/media/tone.mp3
-if ! mp3_ms=$("$here/make-test-mp3.sh" "$mp3" 4.0 440); then
-  echo "e2e: cannot make the test MP3"
-  total_failed=$((total_failed + 1))
-  finish
-fi
-export ORVALIS_TEST_MP3 ORVALIS_TEST_MP3_MS=$mp3_ms
-ORVALIS_TEST_MP3=$(e2e_winpath "$mp3")
+# make_test_mp3 NAME FILE SECONDS HZ — makes a tone MP3 and exports NAME (its
+# Windows path) and NAME_MS (its length in milliseconds).
+make_test_mp3() {
+  local name=$1 file=$2 ms
+  if ! ms=$("$here/make-test-mp3.sh" "$file" "$3" "$4"); then
+    echo "e2e: cannot make the test MP3 $file"
+    total_failed=$((total_failed + 1))
+    finish
+  fi
+  export "$name=$(e2e_winpath "$file")" "${name}_MS=$ms"
+}
+make_test_mp3 ORVALIS_TEST_MP3 "$E2E_DIR/media/tone.mp3" 4.0 440
 # For the end of a song: its last whole second lasts 800 ms while it plays.
-end_mp3=$E2E_DIR/media/tone-4.8s.mp3
-if ! end_mp3_ms=$("$here/make-test-mp3.sh" "$end_mp3" 4.8 660); then
-  echo "e2e: cannot make the test MP3"
-  total_failed=$((total_failed + 1))
-  finish
-fi
-export ORVALIS_END_MP3 ORVALIS_END_MP3_MS=$end_mp3_ms
-ORVALIS_END_MP3=$(e2e_winpath "$end_mp3")
+make_test_mp3 ORVALIS_END_MP3 "$E2E_DIR/media/tone-4.8s.mp3" 4.8 660
 
 echo "e2e: environment checks"
 if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then
