@@ -6,6 +6,17 @@
 #   scripts/setup.sh            install what is missing (needs root)
 #   scripts/setup.sh --check    exit 1 when something is missing, change nothing
 #
+# A package mirror may be caught in the middle of a sync: one index fails to
+# download, and the packages it holds (security updates of amd64 libraries,
+# say) then lack their i386 twins, so apt refuses the install as "held broken
+# packages". The script goes on with the package lists it has when the
+# update fails, and retries a failed install once pinned to the release
+# (-t <codename>), whose i386 and amd64 copies always match.
+#
+# ORVALIS_APT_GET names the apt command (default apt-get) and
+# ORVALIS_APT_LISTS the folder of its package lists; the tests of this
+# script point them at stubs.
+#
 # 32-bit x86 code: Wine for the 32-bit DLL runs 32-bit Linux programs. Some
 # virtual machines cannot execute 32-bit code at all (exec of any i386 ELF
 # fails with "Exec format error", and even a far jump to a 32-bit code
@@ -62,18 +73,46 @@ missing_packages() {
   done
 }
 
-updated=0
-apt_update() {
-  if (( ! updated )); then
-    as_root apt-get update >>"$log" 2>&1 || fail "apt-get update failed"
-    updated=1
-  fi
+APT_GET=${ORVALIS_APT_GET:-apt-get}
+APT_LISTS=${ORVALIS_APT_LISTS:-/var/lib/apt/lists}
+
+have_package_lists() {
+  compgen -G "$APT_LISTS/*_Packages*" >/dev/null
 }
 
+updated=0
+apt_update() {
+  (( updated )) && return 0
+  if ! as_root "$APT_GET" update >>"$log" 2>&1; then
+    have_package_lists || fail "apt-get update failed and there are no package lists to go on with"
+    echo "setup.sh: warning: apt-get update failed (a mirror in the middle of a sync?); going on with the package lists there are" >&2
+  fi
+  updated=1
+}
+
+release_codename() {
+  (. /etc/os-release && echo "${VERSION_CODENAME:-}")
+}
+
+apt_get_install() {
+  as_root env DEBIAN_FRONTEND=noninteractive "$APT_GET" install -y --no-install-recommends \
+    "$@" >>"$log" 2>&1
+}
+
+# apt_install [-t SUITE] PACKAGE... — installs; a failed install of the
+# release's own packages is tried once more pinned to the release.
 apt_install() {
   apt_update
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    "$@" >>"$log" 2>&1 || fail "apt-get install $* failed"
+  apt_get_install "$@" && return 0
+  local codename
+  codename=$(release_codename)
+  if [[ $1 != -t && -n $codename ]]; then
+    echo "setup.sh: apt-get install failed; trying once more pinned to $codename" >&2
+    echo "---- retry: apt-get install -t $codename $* ----" >>"$log"
+    apt_get_install -t "$codename" "$@" && return 0
+    fail "apt-get install $* failed, also pinned to $codename"
+  fi
+  fail "apt-get install $* failed"
 }
 
 # --- i386 multiarch -------------------------------------------------------------

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the unit tests of the portable core (native
-# build), then the end-to-end suites of orvalis.dll under Wine (cross build).
+# Builds and runs every test: the set-up script's own tests, the unit tests
+# of the portable core (native build), then the end-to-end suites of orvalis.dll under Wine (cross build).
 # The last line is the end-to-end total, "e2e: N passed, M failed"; the exit
 # code is non-zero when any test failed or a build broke.
 set -euo pipefail
@@ -9,6 +9,9 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 bash scripts/setup.sh
 
 status=0
+
+# The set-up logic itself, against stubs of apt (no network).
+bash tests/setup/setup_test.sh || status=1
 
 cmake -S . -B build/native
 cmake --build build/native -j2
