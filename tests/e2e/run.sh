@@ -19,7 +19,10 @@
 # lacks the verdict as its last line, has a verdict that disagrees with its
 # lines, exits non-zero or runs out of time (E2E_SUITE_TIMEOUT seconds,
 # default 300); a failure of the suite itself counts as one more failed check.
-# The message-box log starts empty for each suite. Outputs are kept in
+# E2E_ONLY, a list of glob patterns (for example "client_mixer* *mixer*.vbs"),
+# runs only the suites whose names match; the environment still starts and
+# the DLL is still registered. The message-box log starts empty for each
+# suite. Outputs are kept in
 # BUILD_DIR/e2e/out/. The last line is "e2e: N passed, M failed"; the exit
 # code is non-zero when M > 0.
 set -uo pipefail
@@ -94,10 +97,22 @@ judge() {
   fi
 }
 
+# wanted NAME — whether E2E_ONLY (when set) selects the suite NAME.
+wanted() {
+  local pattern
+  [[ -z ${E2E_ONLY:-} ]] && return 0
+  for pattern in $E2E_ONLY; do
+    # shellcheck disable=SC2053
+    [[ $1 == $pattern ]] && return 0
+  done
+  return 1
+}
+
 # suite_vbs SCRIPT / suite_exe NAME EXE [ARGS...]
 suite_vbs() {
   local script=$1 name out rc
   name=${script#"$here"/}
+  wanted "$name" || return 0
   out=$outdir/${name//\//_}.out
   e2e_msgbox_reset
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_vbs "$script" "$out"
@@ -109,6 +124,7 @@ suite_vbs() {
 suite_exe() {
   local name=$1 exe=$2 out rc
   shift 2
+  wanted "$name" || return 0
   out=$outdir/$name.out
   e2e_msgbox_reset
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out" "$@"
@@ -189,6 +205,7 @@ export_classes_root() {
 
 registration_audit() {
   local before=$outdir/hkcr-before.reg after=$outdir/hkcr-after.reg out=$outdir/registration.out mark
+  wanted registration || return 0
   : >"$out"
   if e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >>"$out" 2>&1; then
     echo "PASS regsvr32 /u succeeds" >>"$out"
@@ -220,6 +237,7 @@ registration_audit() {
 # The type library checker ends with its own closing line.
 typelib_suite() {
   local exe=$E2E_BUILD/win32/typelib_check.exe out=$outdir/typelib_check.out rc
+  wanted typelib_check || return 0
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out.raw" "$(e2e_winpath "$dll")"
   rc=$?
   grep -v '^typelib_check: ' "$out.raw" | sed 's/^/FAIL /' >"$out"
