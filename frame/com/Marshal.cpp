@@ -72,6 +72,53 @@ IDispatch* dispatchOf(const ObjectRef& object) {
 
 void out(const ObjectRef& value, IDispatch** result) { *result = dispatchOf(value); }
 
+namespace {
+
+// Moves `converted` (of subtype `type`) into the typed variable `target`
+// points at, releasing what the variable held. False for a type without
+// such a variable here.
+bool storeThrough(void* target, VARTYPE type, VARIANT& converted) {
+  switch (type) {
+    case VT_I2: *static_cast<SHORT*>(target) = V_I2(&converted); return true;
+    case VT_I4: *static_cast<LONG*>(target) = V_I4(&converted); return true;
+    case VT_UI1: *static_cast<BYTE*>(target) = V_UI1(&converted); return true;
+    case VT_R4: *static_cast<FLOAT*>(target) = V_R4(&converted); return true;
+    case VT_R8: *static_cast<DOUBLE*>(target) = V_R8(&converted); return true;
+    case VT_CY: *static_cast<CY*>(target) = V_CY(&converted); return true;
+    case VT_DATE: *static_cast<DATE*>(target) = V_DATE(&converted); return true;
+    case VT_BOOL: *static_cast<VARIANT_BOOL*>(target) = V_BOOL(&converted); return true;
+    case VT_BSTR: {
+      BSTR* text = static_cast<BSTR*>(target);
+      SysFreeString(*text);
+      *text = V_BSTR(&converted);
+      V_VT(&converted) = VT_EMPTY;  // the variable owns the text now
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+void assignVariable(VARIANT* variable, const Variant& value) {
+  if (V_VT(variable) == (VT_BYREF | VT_VARIANT)) return assignVariable(V_VARIANTREF(variable), value);
+  VARIANT fresh;
+  out(value, &fresh);
+  if (!(V_VT(variable) & VT_BYREF)) {
+    VariantClear(variable);
+    *variable = fresh;
+    return;
+  }
+  const VARTYPE type = V_VT(variable) & ~VT_BYREF;
+  VARIANT converted;
+  VariantInit(&converted);
+  const HRESULT hr = VariantChangeType(&converted, &fresh, 0, type);
+  VariantClear(&fresh);
+  if (SUCCEEDED(hr)) storeThrough(V_BYREF(variable), type, converted);
+  VariantClear(&converted);
+}
+
 void out(const Variant& value, VARIANT* result) {
   VariantInit(result);
   switch (value.type()) {

@@ -24,6 +24,7 @@ inline int32_t in(LONG value) { return static_cast<int32_t>(value); }
 // Also serves VARIANT_BOOL (the same type): True arrives as -1.
 inline int16_t in(SHORT value) { return value; }
 Variant in(const VARIANT* value);
+inline Variant in(const VARIANT& value) { return in(&value); }
 ObjectRef in(IDispatch* object);
 
 // --- Results -----------------------------------------------------------------
@@ -39,6 +40,12 @@ void out(const ObjectRef& value, IDispatch** result);
 // The IDispatch behind a core object reference (nullptr for Nothing),
 // AddRef'ed.
 IDispatch* dispatchOf(const ObjectRef& object);
+
+// Stores `value` into a caller's Variant variable: through a reference to
+// a Variant, or, for a reference to a typed variable (a VB Integer passed
+// to a Variant parameter), converted to that variable's type; a value the
+// typed variable cannot hold leaves it as it was.
+void assignVariable(VARIANT* variable, const Variant& value);
 
 // --- By-reference parameters ---------------------------------------------------
 
@@ -61,6 +68,8 @@ class InOut {
       BSTR replacement = toBstr(value_);
       SysFreeString(*variable_);
       *variable_ = replacement;
+    } else if constexpr (std::is_same_v<Abi, VARIANT>) {
+      assignVariable(variable_, value_);
     } else {
       out(value_, variable_);
     }

@@ -44,32 +44,6 @@ class clsVxAudoWMixerAPending final : public PendingObject<clsVxAudoWMixerAPendi
   STDMETHODIMP GetVolumeControlValue(LONG, MIXERCONTROL *, LONG *) override { return E_NOTIMPL; }
 };
 
-class clsVxAudoMP3PlayerAPending final : public PendingObject<clsVxAudoMP3PlayerAPending, _clsVxAudoMP3PlayerA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoMP3PlayerA";
-
-  STDMETHODIMP get_MP3File(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_MP3File(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP get_TheFile(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_TheFile(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP GetLastBackSlash(BSTR *, BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP ListNoChar(IDispatch **, IDispatch **) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Playing(VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3ChangePositionTo(VARIANT *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3PositionInSec(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3PositionInMS(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Duration(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3DurationInSec(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3DurationInMs(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Position(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3OpenPlayList(BSTR *, VARIANT *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3SavePlayList(BSTR *, VARIANT *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Play() override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Stop() override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Resume() override { return E_NOTIMPL; }
-  STDMETHODIMP MP3Pause() override { return E_NOTIMPL; }
-};
-
 class clsVxAudoWaveFileAPending final : public PendingObject<clsVxAudoWaveFileAPending, _clsVxAudoWaveFileA> {
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWaveFileA";
@@ -175,7 +149,6 @@ class clsVxAudoCDPlayerBPending final : public PendingObject<clsVxAudoCDPlayerBP
 
 IUnknown* create_clsVxOrvalisA() { return clsVxOrvalisAPending::create(); }
 IUnknown* create_clsVxAudoWMixerA() { return clsVxAudoWMixerAPending::create(); }
-IUnknown* create_clsVxAudoMP3PlayerA() { return clsVxAudoMP3PlayerAPending::create(); }
 IUnknown* create_clsVxAudoWaveFileA() { return clsVxAudoWaveFileAPending::create(); }
 IUnknown* create_clsVxAudoWMixerB() { return clsVxAudoWMixerBPending::create(); }
 IUnknown* create_clsVxAudoCDRomA() { return clsVxAudoCDRomAPending::create(); }

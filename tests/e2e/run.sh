@@ -6,7 +6,8 @@
 # 1. Starts the environment (wine-env.sh) with its prefix in BUILD_DIR.
 # 2. Makes the test MP3 and exports, as Windows paths and values:
 #      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS (4 s), ORVALIS_END_MP3,
-#      ORVALIS_END_MP3_MS (4.8 s), ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
+#      ORVALIS_END_MP3_MS (4.8 s), ORVALIS_LONG_MP3, ORVALIS_LONG_MP3_MS
+#      (12 s), ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
@@ -167,6 +168,9 @@ make_test_mp3() {
 make_test_mp3 ORVALIS_TEST_MP3 "$E2E_DIR/media/tone.mp3" 4.0 440
 # For the end of a song: its last whole second lasts 800 ms while it plays.
 make_test_mp3 ORVALIS_END_MP3 "$E2E_DIR/media/tone-4.8s.mp3" 4.8 660
+# For positions beyond 9 s, where MP3 player A's seconds turn from text to
+# a number.
+make_test_mp3 ORVALIS_LONG_MP3 "$E2E_DIR/media/tone-12s.mp3" 12.0 550
 
 echo "e2e: environment checks"
 if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then

@@ -1,0 +1,131 @@
+// MP3 player A from a C++ host: MP3ChangePositionTo writes the product back
+// into the caller's Variant early-bound and through Invoke, into typed
+// references in their own type, never into a value passed by value; an
+// error of GetLastBackSlash reaches the caller with IErrorInfo. No device
+// is opened: the file name stays empty.
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <string>
+
+#include "client_checks.h"
+#include "orvalis_h.h"
+
+using e2e::check;
+using e2e::hex;
+
+namespace {
+
+_clsVxAudoMP3PlayerA* createPlayer() {
+  CLSID clsid;
+  _clsVxAudoMP3PlayerA* player = nullptr;
+  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxAudoMP3PlayerA", &clsid))) return nullptr;
+  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxAudoMP3PlayerA,
+                   reinterpret_cast<void**>(&player));
+  return player;
+}
+
+// Invokes MP3ChangePositionTo with one argument as given.
+HRESULT changePosition(IDispatch* player, VARIANT& argument) {
+  DISPPARAMS params{&argument, nullptr, 1, 0};
+  VARIANT result;
+  VariantInit(&result);
+  UINT badArgument = 0;
+  const HRESULT hr = player->Invoke(0x60030007, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD,
+                                    &params, &result, nullptr, &badArgument);
+  VariantClear(&result);
+  return hr;
+}
+
+void earlyBound(_clsVxAudoMP3PlayerA* player) {
+  VARIANT second, result;
+  VariantInit(&second);
+  V_VT(&second) = VT_I2;
+  V_I2(&second) = 3;
+  const HRESULT hr = player->MP3ChangePositionTo(&second, &result);
+  check("MP3ChangePositionTo succeeds", SUCCEEDED(hr), hex(hr));
+  check("its result is Empty", V_VT(&result) == VT_EMPTY);
+  check("an Integer 3 becomes the Integer 3000", V_VT(&second) == VT_I2 && V_I2(&second) == 3000);
+  player->MP3ChangePositionTo(&second, &result);
+  check("again it widens to the Long 3000000", V_VT(&second) == VT_I4 && V_I4(&second) == 3000000);
+
+  VariantClear(&second);
+  V_VT(&second) = VT_BSTR;
+  V_BSTR(&second) = SysAllocString(L"abc");
+  player->MP3ChangePositionTo(&second, &result);
+  check("text that is no number stays", V_VT(&second) == VT_BSTR && std::wstring(V_BSTR(&second)) == L"abc");
+  VariantClear(&second);
+
+  player->MP3PositionInSec(&result);
+  check("MP3PositionInSec without a device is the text 0",
+        V_VT(&result) == VT_BSTR && std::wstring(V_BSTR(&result)) == L"0");
+  VariantClear(&result);
+}
+
+void lateBound(_clsVxAudoMP3PlayerA* player) {
+  VARIANT argument;
+  SHORT integer = 3;
+  V_VT(&argument) = VT_BYREF | VT_I2;
+  V_I2REF(&argument) = &integer;
+  HRESULT hr = changePosition(player, argument);
+  check("Invoke with a reference to an Integer succeeds", SUCCEEDED(hr), hex(hr));
+  check("the Integer gets 3000", integer == 3000, std::to_string(integer));
+  integer = 33;
+  changePosition(player, argument);
+  check("an Integer cannot hold 33000 and keeps 33", integer == 33, std::to_string(integer));
+
+  BSTR text = SysAllocString(L"2");
+  V_VT(&argument) = VT_BYREF | VT_BSTR;
+  V_BSTRREF(&argument) = &text;
+  changePosition(player, argument);
+  check("a String variable gets the product's text", std::wstring(text) == L"2000");
+  SysFreeString(text);
+
+  VARIANT variable;
+  V_VT(&variable) = VT_I4;
+  V_I4(&variable) = 2;
+  V_VT(&argument) = VT_BYREF | VT_VARIANT;
+  V_VARIANTREF(&argument) = &variable;
+  changePosition(player, argument);
+  check("a Variant variable gets the product's subtype", V_VT(&variable) == VT_I4 && V_I4(&variable) == 2000);
+
+  V_VT(&argument) = VT_I2;
+  V_I2(&argument) = 3;
+  changePosition(player, argument);
+  check("a value passed by value is left alone", V_VT(&argument) == VT_I2 && V_I2(&argument) == 3);
+}
+
+void errorToCaller(_clsVxAudoMP3PlayerA* player) {
+  BSTR path = SysAllocString((std::wstring(40000, L'x') + L"\\a.mp3").c_str());
+  BSTR name = nullptr;
+  const HRESULT hr = player->GetLastBackSlash(&path, &name);
+  check("GetLastBackSlash past position 32767 fails with overflow", hr == static_cast<HRESULT>(0x800A0006),
+        hex(hr));
+  IErrorInfo* info = nullptr;
+  BSTR description = nullptr;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    info->GetDescription(&description);
+    info->Release();
+  }
+  check("with the description Overflow", description && std::wstring(description) == L"Overflow");
+  SysFreeString(description);
+  SysFreeString(name);
+  SysFreeString(path);
+}
+
+}  // namespace
+
+int main() {
+  CoInitialize(nullptr);
+  _clsVxAudoMP3PlayerA* player = createPlayer();
+  check("CoCreateInstance by ProgID", player != nullptr);
+  if (player) {
+    earlyBound(player);
+    lateBound(player);
+    errorToCaller(player);
+    player->Release();
+  }
+  CoUninitialize();
+  return e2e::verdict();
+}
