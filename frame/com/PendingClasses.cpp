@@ -24,26 +24,6 @@ class clsVxOrvalisAPending final : public PendingObject<clsVxOrvalisAPending, _c
   STDMETHODIMP putref_BuddyObjectGlobal(IDispatch *) override { return E_NOTIMPL; }
 };
 
-class clsVxAudoWMixerAPending final : public PendingObject<clsVxAudoWMixerAPending, _clsVxAudoWMixerA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWMixerA";
-
-  STDMETHODIMP get_NumSamples(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_NumSamples(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_drawFrom(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_drawFrom(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_drawTo(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_drawTo(LONG) override { return E_NOTIMPL; }
-  STDMETHODIMP get_fFileLoaded(VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_fFileLoaded(VARIANT_BOOL) override { return E_NOTIMPL; }
-  STDMETHODIMP GetMixerControl(LONG, LONG, LONG, MIXERCONTROL *, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetVolumeControl(LONG, MIXERCONTROL *, LONG, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetPANControl(LONG, MIXERCONTROL *, LONG, LONG, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP unSetMuteControl(LONG, MIXERCONTROL *, LONG, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetMuteControl(LONG, MIXERCONTROL *, VARIANT_BOOL *, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetVolumeControlValue(LONG, MIXERCONTROL *, LONG *) override { return E_NOTIMPL; }
-};
-
 class clsVxAudoWaveFileAPending final : public PendingObject<clsVxAudoWaveFileAPending, _clsVxAudoWaveFileA> {
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWaveFileA";
@@ -55,18 +35,6 @@ class clsVxAudoWaveFileAPending final : public PendingObject<clsVxAudoWaveFileAP
   STDMETHODIMP PlaySound(SoundSndAudoConstants *, LONG *) override { return E_NOTIMPL; }
   STDMETHODIMP PlaySoundFromResourceFile(VARIANT *, VARIANT *, SoundSndAudoConstants *) override { return E_NOTIMPL; }
   STDMETHODIMP StopSound(LONG *) override { return E_NOTIMPL; }
-};
-
-class clsVxAudoWMixerBPending final : public PendingObject<clsVxAudoWMixerBPending, _clsVxAudoWMixerB> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWMixerB";
-
-  STDMETHODIMP OpenMixer(LONG, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP CloseMixer(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetVolume(VOL_CONTROL *, LONG, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetVolume(VOL_CONTROL *, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetMute(MUTE_CONTROL *, VARIANT_BOOL, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetMute(MUTE_CONTROL *, VARIANT_BOOL *) override { return E_NOTIMPL; }
 };
 
 class clsVxAudoCDRomAPending final : public PendingObject<clsVxAudoCDRomAPending, _clsVxAudoCDRomA> {
@@ -148,9 +116,7 @@ class clsVxAudoCDPlayerBPending final : public PendingObject<clsVxAudoCDPlayerBP
 }  // namespace
 
 IUnknown* create_clsVxOrvalisA() { return clsVxOrvalisAPending::create(); }
-IUnknown* create_clsVxAudoWMixerA() { return clsVxAudoWMixerAPending::create(); }
 IUnknown* create_clsVxAudoWaveFileA() { return clsVxAudoWaveFileAPending::create(); }
-IUnknown* create_clsVxAudoWMixerB() { return clsVxAudoWMixerBPending::create(); }
 IUnknown* create_clsVxAudoCDRomA() { return clsVxAudoCDRomAPending::create(); }
 IUnknown* create_clsVxAudoCDPlayerA() { return clsVxAudoCDPlayerAPending::create(); }
 IUnknown* create_clsVxAudoCDPlayerB() { return clsVxAudoCDPlayerBPending::create(); }

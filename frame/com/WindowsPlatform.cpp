@@ -3,6 +3,7 @@
 #include "frame/win/WindowsRuntime.h"
 #include "frame/win/WindowsShell.h"
 #include "mci/win/WinmmMciService.h"
+#include "mixer/win/WinmmMixerService.h"
 
 namespace orvalis::com {
 
@@ -12,7 +13,8 @@ Platform& windowsPlatform() {
   static win::WindowsFiles files;
   static win::WindowsRegistry registry;
   static win::WindowsWindowManager windows;
-  static Platform platform{runtime, mci, files, registry, windows};
+  static win::WinmmMixerService mixer;
+  static Platform platform{runtime, mci, files, registry, windows, mixer};
   return platform;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "doubles/FakeMci.h"
+#include "doubles/FakeMixer.h"
 #include "doubles/FakeRuntime.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
@@ -165,7 +166,8 @@ struct FakePlatform {
   FakeFiles files;
   FakeRegistry registry;
   FakeWindows windows;
-  Platform platform{runtime, mci, files, registry, windows};
+  FakeMixer mixer;
+  Platform platform{runtime, mci, files, registry, windows, mixer};
 };
 
 }  // namespace orvalis::testing

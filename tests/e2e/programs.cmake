@@ -14,6 +14,7 @@ endfunction()
 
 orvalis_e2e_program(client_player_b ${_e2e}/client_player_b.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(client_player_a ${_e2e}/client_player_a.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(client_mixer ${_e2e}/client_mixer.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(mbwatch ${_e2e}/mbwatch.cpp)
 target_link_options(mbwatch PRIVATE -municode)
 orvalis_add_typelib_check(orvalis)
