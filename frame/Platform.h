@@ -10,6 +10,7 @@ class MciService;
 class Files;
 class Registry;
 class WindowManager;
+class Drives;
 
 struct Platform {
   Runtime& runtime;
@@ -17,6 +18,7 @@ struct Platform {
   Files& files;
   Registry& registry;
   WindowManager& windows;
+  Drives& drives;
 };
 
 }  // namespace orvalis
