@@ -1,3 +1,4 @@
+#include "cd/win/WindowsDrives.h"
 #include "frame/com/AutomationObject.h"
 #include "frame/win/WindowsFiles.h"
 #include "frame/win/WindowsRuntime.h"
@@ -12,7 +13,8 @@ Platform& windowsPlatform() {
   static win::WindowsFiles files;
   static win::WindowsRegistry registry;
   static win::WindowsWindowManager windows;
-  static Platform platform{runtime, mci, files, registry, windows};
+  static win::WindowsDrives drives;
+  static Platform platform{runtime, mci, files, registry, windows, drives};
   return platform;
 }
 
