@@ -15,6 +15,7 @@
 
 #include "doubles/FakeMixer.h"
 #include "doubles/FakeRuntime.h"
+#include "frame/Drives.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
 #include "frame/Platform.h"
@@ -68,6 +69,10 @@ struct NoWindows final : WindowManager {
   void releaseCapture() override {}
   intptr_t sendMessage(uint32_t, uint32_t, uintptr_t, intptr_t) override { return 0; }
 };
+struct NoDrives final : Drives {
+  uint32_t logicalDriveStrings(uint32_t, std::string&) override { return 0; }
+  uint32_t driveType(const std::string&) override { return 0; }
+};
 struct NoMci final : MciService {
   uint32_t sendString(const std::string&, std::string&, uint32_t) override { return 0; }
   void errorString(uint32_t, std::string&) override {}
@@ -119,7 +124,8 @@ int main(int argc, char** argv) {
   NoRegistry registry;
   NoWindows windows;
   testing::FakeMixer mixer;
-  Platform platform{runtime, mci, files, registry, windows, mixer};
+  NoDrives drives;
+  Platform platform{runtime, mci, files, registry, windows, mixer, drives};
   clsVxAudoMP3PlayerB player(platform);
   const std::u16string playlist(path.begin(), path.end());
 

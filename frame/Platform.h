@@ -11,6 +11,7 @@ class Files;
 class Registry;
 class WindowManager;
 class MixerService;
+class Drives;
 
 struct Platform {
   Runtime& runtime;
@@ -19,6 +20,7 @@ struct Platform {
   Registry& registry;
   WindowManager& windows;
   MixerService& mixer;
+  Drives& drives;
 };
 
 }  // namespace orvalis

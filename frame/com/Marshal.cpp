@@ -141,4 +141,50 @@ void out(const Variant& value, VARIANT* result) {
   }
 }
 
+namespace {
+
+// Writes a value already converted to `type` into the storage that a
+// VT_BYREF | type argument points at.
+void storeByReference(VARIANT* variable, VARIANT& converted) {
+  switch (V_VT(&converted)) {
+    case VT_I2: *V_I2REF(variable) = V_I2(&converted); return;
+    case VT_I4: *V_I4REF(variable) = V_I4(&converted); return;
+    case VT_UI1: *V_UI1REF(variable) = V_UI1(&converted); return;
+    case VT_R4: *V_R4REF(variable) = V_R4(&converted); return;
+    case VT_R8: *V_R8REF(variable) = V_R8(&converted); return;
+    case VT_CY: *V_CYREF(variable) = V_CY(&converted); return;
+    case VT_DATE: *V_DATEREF(variable) = V_DATE(&converted); return;
+    case VT_BOOL: *V_BOOLREF(variable) = V_BOOL(&converted); return;
+    case VT_BSTR:
+      SysFreeString(*V_BSTRREF(variable));
+      *V_BSTRREF(variable) = V_BSTR(&converted);
+      V_VT(&converted) = VT_EMPTY;  // the caller's variable owns the text now
+      return;
+    default:
+      VariantClear(&converted);
+      throw RuntimeError(vb_error::TypeMismatch);
+  }
+}
+
+}  // namespace
+
+void assign(VARIANT* variable, const Variant& value) {
+  if (!variable) return;
+  if (V_VT(variable) == (VT_BYREF | VT_VARIANT)) return assign(V_VARIANTREF(variable), value);
+  VARIANT converted;
+  out(value, &converted);
+  if (V_VT(variable) & VT_BYREF) {
+    const HRESULT hr = VariantChangeType(&converted, &converted, 0, V_VT(variable) & ~VT_BYREF);
+    if (FAILED(hr)) {
+      VariantClear(&converted);
+      if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+      throw RuntimeError(hr == DISP_E_OVERFLOW ? vb_error::Overflow : vb_error::TypeMismatch);
+    }
+    storeByReference(variable, converted);
+    return;
+  }
+  VariantClear(variable);
+  *variable = converted;
+}
+
 }  // namespace orvalis::com

@@ -79,4 +79,10 @@ class InOut {
   Core value_;
 };
 
+// Stores `value` into a caller's Variant passed by reference (an output
+// parameter), releasing what it held. A VT_BYREF | VT_VARIANT argument is
+// followed to the variable behind it; a by-reference argument of a fixed
+// type (VT_BYREF | VT_I2, ...) gets the value converted to that type.
+void assign(VARIANT* variable, const Variant& value);
+
 }  // namespace orvalis::com

@@ -37,88 +37,9 @@ class clsVxAudoWaveFileAPending final : public PendingObject<clsVxAudoWaveFileAP
   STDMETHODIMP StopSound(LONG *) override { return E_NOTIMPL; }
 };
 
-class clsVxAudoCDRomAPending final : public PendingObject<clsVxAudoCDRomAPending, _clsVxAudoCDRomA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoCDRomA";
-
-  STDMETHODIMP CDRomsCollection(VARIANT *, _Collection **) override { return E_NOTIMPL; }
-  STDMETHODIMP Eject(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP Load(LONG *) override { return E_NOTIMPL; }
-};
-
-class clsVxAudoCDPlayerAPending final : public PendingObject<clsVxAudoCDPlayerAPending, _clsVxAudoCDPlayerA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoCDPlayerA";
-
-  STDMETHODIMP StartPlay(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP setTrack(short *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP StopPlay(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP PausePlay(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP EjectCD(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP CloseCD(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP UnloadAll(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetCDPlayerReady(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetFormat_tmsf(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP SetFormat_milliseconds(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP CheckCD(short *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetNumTracks(short *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetCDLength(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetTrackLength(short *, BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP GetCDPosition(short *, short *, short *) override { return E_NOTIMPL; }
-  STDMETHODIMP CheckIfPlaying(short *) override { return E_NOTIMPL; }
-  STDMETHODIMP SeekCDtoX(short *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP ReadyDevice(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP fastForward(short *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP ReWind(short *, VARIANT *) override { return E_NOTIMPL; }
-};
-
-class clsVxAudoCDPlayerBPending final : public PendingObject<clsVxAudoCDPlayerBPending, _clsVxAudoCDPlayerB> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoCDPlayerB";
-
-  STDMETHODIMP checkError(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP checkForCD(VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP checkCDDrive(BSTR *, VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP startCD(BSTR *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP playCD(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP seekToBeginning(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP seekToEnd(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP stopCD(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP closeAll(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP getCurrentTrack(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP getPositionSeconds(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP getPositionFrames(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP getPositionMSF(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP getPositionMS(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP getPositionTMSF(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP getTimeFormat(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP setDoorOpen(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP setDoorClosed(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP getNumberTracks(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP setTrack(LONG *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP pauseCD(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP resumeCD(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP fastForward(LONG *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP fastRewind(LONG *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP isPlaying(VARIANT_BOOL *) override { return E_NOTIMPL; }
-  STDMETHODIMP trackLengthMS(LONG *, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP cdLengthMS(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP cdLengthMSF(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP cdLengthSeconds(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP trackLengthMSF(LONG *, BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP trackLengthSeconds(LONG *, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP setAudioOff(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP setAudioOn(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP nextTrack(VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP prevTrack(VARIANT *) override { return E_NOTIMPL; }
-};
-
 }  // namespace
 
 IUnknown* create_clsVxOrvalisA() { return clsVxOrvalisAPending::create(); }
 IUnknown* create_clsVxAudoWaveFileA() { return clsVxAudoWaveFileAPending::create(); }
-IUnknown* create_clsVxAudoCDRomA() { return clsVxAudoCDRomAPending::create(); }
-IUnknown* create_clsVxAudoCDPlayerA() { return clsVxAudoCDPlayerAPending::create(); }
-IUnknown* create_clsVxAudoCDPlayerB() { return clsVxAudoCDPlayerBPending::create(); }
 
 }  // namespace orvalis::com

@@ -1,3 +1,4 @@
+#include "cd/win/WindowsDrives.h"
 #include "frame/com/AutomationObject.h"
 #include "frame/win/WindowsFiles.h"
 #include "frame/win/WindowsRuntime.h"
@@ -14,7 +15,8 @@ Platform& windowsPlatform() {
   static win::WindowsRegistry registry;
   static win::WindowsWindowManager windows;
   static win::WinmmMixerService mixer;
-  static Platform platform{runtime, mci, files, registry, windows, mixer};
+  static win::WindowsDrives drives;
+  static Platform platform{runtime, mci, files, registry, windows, mixer, drives};
   return platform;
 }
 

@@ -1,7 +1,8 @@
 // An MCI service double: records every command with its reply length and
-// prepared buffer, and answers from a script. A scripted reply is written
-// into the buffer followed by a NUL, leaving the rest of the buffer as it
-// was, the way the real service does.
+// prepared buffer, and answers from a script, or else from a device model
+// when one is plugged in. A reply is written into the buffer followed by a
+// NUL, leaving the rest of the buffer as it was, the way the real service
+// does.
 #pragma once
 
 #include <deque>
@@ -25,11 +26,21 @@ struct MciReply {
   bool writesReply = true;  // a failed command leaves the buffer untouched
 };
 
+// A model of the devices behind the service, for commands that no script
+// covers (see FakeDisc.h).
+class MciDeviceModel {
+ public:
+  virtual ~MciDeviceModel() = default;
+  virtual MciReply handle(const std::string& command) = 0;
+};
+
 class FakeMci : public MciService {
  public:
   std::vector<MciCall> calls;
+  MciDeviceModel* device = nullptr;
   // Replies by exact command text; each reply is used once, the last one for
-  // good. Unscripted commands succeed and write nothing.
+  // good. Unscripted commands go to the device model, or else succeed and
+  // write nothing.
   std::map<std::string, std::deque<MciReply>> script;
   // Codes for which errorString answers, and what it writes.
   std::map<uint32_t, std::string> errorTexts;
@@ -43,9 +54,15 @@ class FakeMci : public MciService {
                       uint32_t replyLength) override {
     calls.push_back({command, replyLength, buffer});
     auto found = script.find(command);
-    if (found == script.end() || found->second.empty()) return 0;
-    MciReply answer = found->second.front();
-    if (found->second.size() > 1) found->second.pop_front();
+    MciReply answer;
+    if (found != script.end() && !found->second.empty()) {
+      answer = found->second.front();
+      if (found->second.size() > 1) found->second.pop_front();
+    } else if (device) {
+      answer = device->handle(command);
+    } else {
+      return 0;
+    }
     if (answer.writesReply && replyLength > 0 && answer.text.size() < replyLength) {
       answer.text += '\0';
       buffer.replace(0, answer.text.size(), answer.text);

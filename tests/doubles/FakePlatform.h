@@ -11,6 +11,7 @@
 #include "doubles/FakeMci.h"
 #include "doubles/FakeMixer.h"
 #include "doubles/FakeRuntime.h"
+#include "frame/Drives.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
 #include "frame/Platform.h"
@@ -160,6 +161,34 @@ class FakeList : public HostObject {
   }
 };
 
+// The system's drives: roots in list order with their kinds. Every call is
+// recorded; an unknown root is "no root directory" (1).
+class FakeDrives : public Drives {
+ public:
+  std::vector<std::pair<std::string, uint32_t>> drives;  // {"C:\\", 3}, ...
+  std::vector<std::string> calls;  // "GetLogicalDriveStringsA 255", "GetDriveTypeA D:\\"
+  bool listFails = false;
+
+  void add(std::string root, uint32_t type) { drives.emplace_back(std::move(root), type); }
+
+  uint32_t logicalDriveStrings(uint32_t size, std::string& buffer) override {
+    calls.push_back("GetLogicalDriveStringsA " + std::to_string(size));
+    if (listFails) return 0;
+    std::string list;
+    for (const auto& drive : drives) list += drive.first + '\0';
+    if (list.size() + 1 > size) return static_cast<uint32_t>(list.size() + 1);
+    buffer.replace(0, list.size() + 1, list + '\0');
+    return static_cast<uint32_t>(list.size());
+  }
+
+  uint32_t driveType(const std::string& rootPathName) override {
+    calls.push_back("GetDriveTypeA " + rootPathName);
+    for (const auto& drive : drives)
+      if (drive.first == rootPathName) return drive.second;
+    return 1;
+  }
+};
+
 struct FakePlatform {
   FakeRuntime runtime;
   FakeMci mci;
@@ -167,7 +196,8 @@ struct FakePlatform {
   FakeRegistry registry;
   FakeWindows windows;
   FakeMixer mixer;
-  Platform platform{runtime, mci, files, registry, windows, mixer};
+  FakeDrives drives;
+  Platform platform{runtime, mci, files, registry, windows, mixer, drives};
 };
 
 }  // namespace orvalis::testing

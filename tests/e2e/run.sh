@@ -11,7 +11,9 @@
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
-# 4. When BUILD_DIR/win32/orvalis.dll exists: registers it with regsvr32 and
+# 4. When BUILD_DIR/win32/orvalis.dll exists: plants a stand-in of the
+#    runtime's registration of the collection interface (see
+#    plant_runtime_keys), registers the DLL with regsvr32 and
 #    runs every tests/e2e/*.vbs with cscript, then every C++ client: those
 #    named on the command line, or else BUILD_DIR/win32/client_*.exe.
 #
@@ -207,10 +209,43 @@ export_classes_root() {
   iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' >"$file.txt"
 }
 
+# The automation runtime registers the collection interface that
+# CDRomsCollection returns; Wine's prefix has no such registration, so a
+# stand-in of it is planted before the library registers, and the audit
+# checks that registration and unregistration leave it as it was.
+runtime_collection_key='HKEY_CLASSES_ROOT\Interface\{A4C46780-499F-101B-BB78-00AA00383CBB}'
+plant_runtime_keys() {
+  local reg=$E2E_DIR/runtime-keys.reg
+  # Imported on every run, so that a faulty registration of an earlier run
+  # cannot leave its values behind as the reference.
+  printf '%s\n' 'REGEDIT4' '' \
+    "[$runtime_collection_key]" '@="_Collection"' '' \
+    "[$runtime_collection_key\\ProxyStubClsid32]" '@="{00020424-0000-0000-C000-000000000046}"' '' \
+    "[$runtime_collection_key\\TypeLib]" '@="{000204EF-0000-0000-C000-000000000046}"' '"Version"="6.0"' \
+    >"$reg"
+  e2e_wine regedit /S "$(e2e_winpath "$reg")" >/dev/null 2>&1
+}
+
+# key_sections KEY FILE — the sections of an exported .reg text at KEY and below.
+key_sections() {
+  awk -v key="[$1" 'index($0, "[") == 1 { inside = index(tolower($0), tolower(key)) == 1 } inside' "$2"
+}
+
 registration_audit() {
   local before=$outdir/hkcr-before.reg after=$outdir/hkcr-after.reg out=$outdir/registration.out mark
+  local runtime_key=$outdir/runtime-key.reg
   wanted registration || return 0
   : >"$out"
+  e2e_wine regedit /E "$(e2e_winpath "$runtime_key")" "$runtime_collection_key" >/dev/null 2>&1
+  iconv -f UTF-16 -t UTF-8 "$runtime_key" 2>/dev/null | tr -d '\r' >"$runtime_key.txt"
+  if [[ -n $(key_sections "$runtime_collection_key" "$runtime_key.txt") ]] &&
+     diff <(key_sections "$runtime_collection_key" "$before.txt") \
+          <(key_sections "$runtime_collection_key" "$runtime_key.txt") >/dev/null; then
+    echo "PASS registration leaves the runtime's collection interface key as it was" >>"$out"
+  else
+    echo "FAIL registration leaves the runtime's collection interface key as it was:" \
+      "$(tr '\n' ' ' <"$runtime_key.txt" | cut -c1-300)" >>"$out"
+  fi
   if e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >>"$out" 2>&1; then
     echo "PASS regsvr32 /u succeeds" >>"$out"
   else
@@ -255,6 +290,7 @@ typelib_suite() {
 
 # A prefix kept from an earlier run may still hold a registration.
 e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
 echo "e2e: registering $dll"
 if ! e2e_wine regsvr32 /s "$(e2e_winpath "$dll")" >"$outdir/regsvr32.out" 2>&1; then

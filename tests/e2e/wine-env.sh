@@ -2,8 +2,9 @@
 # The end-to-end test environment: a private 32-bit Wine prefix, an X server
 # (Xvfb) so that message boxes really show, a PulseAudio server with a null
 # sink so that Wine has wave-out, wave-in and mixer devices and MP3 files
-# really play through MCI, and the message-box watcher that records and
-# dismisses every dialog.
+# really play through MCI, a drive D: that Wine reports as a CD-ROM drive
+# (its CD audio device opens but is never ready: there is no disc), and the
+# message-box watcher that records and dismisses every dialog.
 #
 #   source tests/e2e/wine-env.sh
 #   e2e_start BUILD_DIR        # sets everything up, installs an EXIT trap
@@ -21,6 +22,7 @@
 #   ORVALIS_MSGBOX_LOG  the watcher's log, one "title<TAB>text" line per box
 #   ORVALIS_E2E_TMP     a scratch folder
 #   ORVALIS_E2E_SOURCE  the folder tests/e2e itself
+#   ORVALIS_CDROM_DRIVE a drive root that Wine reports as a CD-ROM drive (D:\)
 # Unix-side variables: E2E_DIR, E2E_BIN, E2E_MSGBOX_LOG (Unix path of the log).
 #
 # Timings on a machine that emulates 32-bit code with qemu: a cold start
@@ -146,6 +148,33 @@ EOF
   e2e_log "prefix ready after $((SECONDS - t0)) s"
 }
 
+# Drive D: as a CD-ROM drive: GetDriveTypeA reports 5 for it and it shows in
+# the drive list. It needs the registry value HKLM\Software\Wine\Drives
+# "d:"="cdrom" and the link dosdevices/d: to a folder (an empty one: the
+# cdaudio device opens on it and reports "not ready"); Wine's mount manager
+# reads both when the server starts, so this runs before the shared server
+# does. Other drives are left as they are.
+E2E_CDROM_LETTER=d
+e2e_make_cdrom_drive() {
+  local folder=$E2E_DIR/cdrom link=$WINEPREFIX/dosdevices/$E2E_CDROM_LETTER:
+  mkdir -p "$folder"
+  if [[ $(readlink "$link" 2>/dev/null) != "$folder" ]]; then
+    rm -f "$link"
+    ln -s "$folder" "$link" || { e2e_log "cannot link $link"; return 1; }
+  fi
+  export ORVALIS_CDROM_DRIVE=${E2E_CDROM_LETTER^^}:\\
+  # The server writes its registry to system.reg when it exits.
+  grep -q -i "^\"$E2E_CDROM_LETTER:\"=\"cdrom\"" "$WINEPREFIX/system.reg" 2>/dev/null && return 0
+  printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="cdrom"\n' \
+    "$E2E_CDROM_LETTER" >"$E2E_DIR/cdrom.reg"
+  timeout 300 wine regedit /S "$(e2e_winpath "$E2E_DIR/cdrom.reg")" >"$E2E_DIR/cdrom.log" 2>&1
+  timeout 300 wineserver -w
+  grep -q -i "^\"$E2E_CDROM_LETTER:\"=\"cdrom\"" "$WINEPREFIX/system.reg" || {
+    e2e_log "drive $E2E_CDROM_LETTER: is not registered as a CD-ROM drive:"; cat "$E2E_DIR/cdrom.log" >&2
+    return 1
+  }
+}
+
 e2e_start_watcher() {
   local exe
   exe=$(e2e_build_tool mbwatch "$E2E_LIB_DIR/mbwatch.cpp" -municode) || return 1
@@ -206,6 +235,7 @@ e2e_start() {
   e2e_start_xvfb || return 1
   e2e_start_pulse || return 1
   e2e_make_prefix || return 1
+  e2e_make_cdrom_drive || return 1
   # One server for the whole run: services and the desktop stay up between
   # the programs, so each starts in seconds.
   wineserver -p && E2E_WINESERVER_STARTED=1

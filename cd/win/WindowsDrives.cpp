@@ -1,0 +1,18 @@
+#include "cd/win/WindowsDrives.h"
+
+#include <windows.h>
+
+namespace orvalis::win {
+
+uint32_t WindowsDrives::logicalDriveStrings(uint32_t size, std::string& buffer) {
+  // The service may use `size` bytes; the string's own terminator stays
+  // beyond them.
+  if (buffer.size() < size) buffer.resize(size, '\0');
+  return GetLogicalDriveStringsA(size, buffer.data());
+}
+
+uint32_t WindowsDrives::driveType(const std::string& rootPathName) {
+  return GetDriveTypeA(rootPathName.c_str());
+}
+
+}  // namespace orvalis::win

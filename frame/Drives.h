@@ -1,0 +1,28 @@
+// The file system's drive list and drive kinds, in the kernel's ANSI terms:
+// GetLogicalDriveStringsA and GetDriveTypeA.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace orvalis {
+
+// GetDriveTypeA's answer for a CD-ROM drive.
+constexpr uint32_t kDriveCdRom = 5;
+
+class Drives {
+ public:
+  virtual ~Drives() = default;
+
+  // GetLogicalDriveStringsA(size, buffer): writes "C:\<NUL>D:\<NUL>...<NUL>"
+  // into `buffer` (whose first `size` bytes the service may use) and returns
+  // the list's length without its final NUL; when the list does not fit it
+  // returns the size needed and writes nothing, and on failure 0.
+  virtual uint32_t logicalDriveStrings(uint32_t size, std::string& buffer) = 0;
+
+  // GetDriveTypeA(rootPathName): 0 unknown, 1 no root directory, 2
+  // removable, 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
+  virtual uint32_t driveType(const std::string& rootPathName) = 0;
+};
+
+}  // namespace orvalis
