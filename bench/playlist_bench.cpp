@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "doubles/FakeRuntime.h"
+#include "doubles/FakeSound.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
 #include "frame/Platform.h"
@@ -117,7 +118,9 @@ int main(int argc, char** argv) {
   DiskFiles files;
   NoRegistry registry;
   NoWindows windows;
-  Platform platform{runtime, mci, files, registry, windows};
+  testing::FakeSound sound;
+  testing::FakeSoundResources soundResources;
+  Platform platform{runtime, mci, files, registry, windows, sound, soundResources};
   clsVxAudoMP3PlayerB player(platform);
   const std::u16string playlist(path.begin(), path.end());
 

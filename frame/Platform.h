@@ -10,6 +10,8 @@ class MciService;
 class Files;
 class Registry;
 class WindowManager;
+class SoundService;
+class SoundResources;
 
 struct Platform {
   Runtime& runtime;
@@ -17,6 +19,8 @@ struct Platform {
   Files& files;
   Registry& registry;
   WindowManager& windows;
+  SoundService& sound;
+  SoundResources& soundResources;
 };
 
 }  // namespace orvalis

@@ -10,6 +10,7 @@
 
 #include "doubles/FakeMci.h"
 #include "doubles/FakeRuntime.h"
+#include "doubles/FakeSound.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
 #include "frame/Platform.h"
@@ -20,11 +21,13 @@
 namespace orvalis::testing {
 
 // Files kept in memory by path; a path listed in `failures` raises that
-// error when opened.
+// error when opened, one listed in `writeFailures` when its replacement is
+// written (a full disk).
 class FakeFiles : public Files {
  public:
   std::map<std::u16string, std::string> contents;
   std::map<std::u16string, int32_t> failures;
+  std::map<std::u16string, int32_t> writeFailures;
   int replacementsStarted = 0;
 
   std::string readAll(std::u16string_view path) override {
@@ -43,7 +46,11 @@ class FakeFiles : public Files {
  private:
   struct Replacement : FileReplacement {
     Replacement(FakeFiles& files, std::u16string path) : files(files), path(std::move(path)) {}
-    void write(std::string_view bytes) override { pending.append(bytes); }
+    void write(std::string_view bytes) override {
+      auto failure = files.writeFailures.find(path);
+      if (failure != files.writeFailures.end()) throw RuntimeError(failure->second);
+      pending.append(bytes);
+    }
     void commit() override { files.contents[path] = pending; }
     FakeFiles& files;
     std::u16string path;
@@ -165,7 +172,9 @@ struct FakePlatform {
   FakeFiles files;
   FakeRegistry registry;
   FakeWindows windows;
-  Platform platform{runtime, mci, files, registry, windows};
+  FakeSound sound;
+  FakeSoundResources soundResources;
+  Platform platform{runtime, mci, files, registry, windows, sound, soundResources};
 };
 
 }  // namespace orvalis::testing
