@@ -70,19 +70,6 @@ class clsVxAudoMP3PlayerAPending final : public PendingObject<clsVxAudoMP3Player
   STDMETHODIMP MP3Pause() override { return E_NOTIMPL; }
 };
 
-class clsVxAudoWaveFileAPending final : public PendingObject<clsVxAudoWaveFileAPending, _clsVxAudoWaveFileA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWaveFileA";
-
-  STDMETHODIMP get_Filename(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Filename(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP CreateWaveArray(SAFEARRAY **, LONG *, LONG *, SAFEARRAY **) override { return E_NOTIMPL; }
-  STDMETHODIMP WriteWave(BSTR *, SAFEARRAY **) override { return E_NOTIMPL; }
-  STDMETHODIMP PlaySound(SoundSndAudoConstants *, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP PlaySoundFromResourceFile(VARIANT *, VARIANT *, SoundSndAudoConstants *) override { return E_NOTIMPL; }
-  STDMETHODIMP StopSound(LONG *) override { return E_NOTIMPL; }
-};
-
 class clsVxAudoWMixerBPending final : public PendingObject<clsVxAudoWMixerBPending, _clsVxAudoWMixerB> {
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWMixerB";
@@ -176,7 +163,6 @@ class clsVxAudoCDPlayerBPending final : public PendingObject<clsVxAudoCDPlayerBP
 IUnknown* create_clsVxOrvalisA() { return clsVxOrvalisAPending::create(); }
 IUnknown* create_clsVxAudoWMixerA() { return clsVxAudoWMixerAPending::create(); }
 IUnknown* create_clsVxAudoMP3PlayerA() { return clsVxAudoMP3PlayerAPending::create(); }
-IUnknown* create_clsVxAudoWaveFileA() { return clsVxAudoWaveFileAPending::create(); }
 IUnknown* create_clsVxAudoWMixerB() { return clsVxAudoWMixerBPending::create(); }
 IUnknown* create_clsVxAudoCDRomA() { return clsVxAudoCDRomAPending::create(); }
 IUnknown* create_clsVxAudoCDPlayerA() { return clsVxAudoCDPlayerAPending::create(); }

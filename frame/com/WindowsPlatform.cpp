@@ -3,6 +3,7 @@
 #include "frame/win/WindowsRuntime.h"
 #include "frame/win/WindowsShell.h"
 #include "mci/win/WinmmMciService.h"
+#include "wave/win/WinmmSound.h"
 
 namespace orvalis::com {
 
@@ -12,7 +13,11 @@ Platform& windowsPlatform() {
   static win::WindowsFiles files;
   static win::WindowsRegistry registry;
   static win::WindowsWindowManager windows;
-  static Platform platform{runtime, mci, files, registry, windows};
+  // Never destroyed: the sound it holds may still be playing when the
+  // module unloads, and winmm goes on reading it.
+  static win::WinmmSound& sound = *new win::WinmmSound;
+  static win::ModuleSoundResources soundResources;
+  static Platform platform{runtime, mci, files, registry, windows, sound, soundResources};
   return platform;
 }
 
