@@ -34,6 +34,9 @@ ObjectRef in(IDispatch* object);
 // caller left it out: an early-bound caller passes no pointer, and
 // ITypeInfo::Invoke a VARIANT holding DISP_E_PARAMNOTFOUND in its place.
 std::optional<int32_t> inOptional(const LONG* value);
+// An optional VARIANT: a null pointer from an early-bound caller counts as
+// left out, like the DISP_E_PARAMNOTFOUND marker.
+inline Variant inOptional(const VARIANT* value) { return value ? in(value) : Variant::missing(); }
 
 // A safe array held locked for the call and seen by the core without a
 // copy. The holder is a temporary of the binding's call expression, so the

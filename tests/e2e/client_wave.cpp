@@ -296,6 +296,8 @@ void resources(_clsVxAudoWaveFileA* wave) {
   V_I4(&args[0]) = 101;
   hr = invoke(wave, L"PlaySoundFromResourceFile", args, 1, nullptr);
   check("Invoke PlaySoundFromResourceFile with only the id", hr == S_OK, hex(hr));
+  hr = wave->PlaySoundFromResourceFile(&id, nullptr, nullptr);
+  check("early-bound with null pointers for the optional arguments", hr == S_OK, hex(hr));
 
   V_I4(&id) = 999;
   EXCEPINFO exception{};

@@ -27,7 +27,7 @@ class WaveFileAObject final
   }
   STDMETHODIMP PlaySoundFromResourceFile(VARIANT* ResNameID, VARIANT* ResType,
                                          SoundSndAudoConstants* lSndConstValue) override {
-    return call([&] { core().PlaySoundFromResourceFile(in(ResNameID), in(ResType), inOptional(flags(lSndConstValue))); });
+    return call([&] { core().PlaySoundFromResourceFile(in(ResNameID), inOptional(ResType), inOptional(flags(lSndConstValue))); });
   }
   STDMETHODIMP StopSound(LONG* result) override { return call(result, [&] { return core().StopSound(); }); }
 
