@@ -92,6 +92,27 @@ TEST_F(WaveFileTest, SamplesKeepTheirLowBitsWithoutClipping) {
   EXPECT_EQ(Bytes(eight.begin() + 44, eight.end()), (Bytes{44, 0xFF, 0}));
 }
 
+// Images of a megabyte and more take the vector copy; every sample must
+// still land where the small loop puts it, up to the last one.
+TEST_F(WaveFileTest, LargeImagesHoldEverySampleInPlace) {
+  const auto value = [](int32_t c, int32_t f) { return (f * 7919 + c * 104729) % 200003 - 100001; };
+  for (int32_t bits : {8, 16}) {
+    const int32_t frames = (1 << 20) / 2 + 3;  // a megabyte or more, and a tail
+    const SampleArray samples({0, 1}, {0, frames - 1}, value);
+    const Bytes image = create(samples, 44100, bits);
+    ASSERT_EQ(image.size(), 44u + 2u * frames * (bits / 8));
+    size_t wrong = 0;
+    for (int32_t f = 0; f < frames; ++f)
+      for (int32_t c = 0; c < 2; ++c) {
+        const auto low = static_cast<uint32_t>(value(c, f));
+        const size_t at = 44 + (static_cast<size_t>(f) * 2 + c) * (bits / 8);
+        wrong += image[at] != static_cast<uint8_t>(low);
+        if (bits == 16) wrong += image[at + 1] != static_cast<uint8_t>(low >> 8);
+      }
+    EXPECT_EQ(wrong, 0u) << bits << " bits";
+  }
+}
+
 // Counts come from the upper bounds; lower bounds below 0 widen the array
 // without changing which elements are read.
 TEST_F(WaveFileTest, NegativeLowerBoundsReadOnlyIndicesFromZero) {
