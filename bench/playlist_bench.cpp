@@ -16,6 +16,7 @@
 #include "doubles/FakeMixer.h"
 #include "doubles/FakeRuntime.h"
 #include "frame/Drives.h"
+#include "doubles/FakeSound.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
 #include "frame/Platform.h"
@@ -125,7 +126,9 @@ int main(int argc, char** argv) {
   NoWindows windows;
   testing::FakeMixer mixer;
   NoDrives drives;
-  Platform platform{runtime, mci, files, registry, windows, mixer, drives};
+  testing::FakeSound sound;
+  testing::FakeSoundResources soundResources;
+  Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources};
   clsVxAudoMP3PlayerB player(platform);
   const std::u16string playlist(path.begin(), path.end());
 

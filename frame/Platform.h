@@ -12,6 +12,8 @@ class Registry;
 class WindowManager;
 class MixerService;
 class Drives;
+class SoundService;
+class SoundResources;
 
 struct Platform {
   Runtime& runtime;
@@ -21,6 +23,8 @@ struct Platform {
   WindowManager& windows;
   MixerService& mixer;
   Drives& drives;
+  SoundService& sound;
+  SoundResources& soundResources;
 };
 
 }  // namespace orvalis

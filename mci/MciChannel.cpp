@@ -24,4 +24,11 @@ std::u16string MciChannel::errorText(uint32_t code, uint32_t length) {
   return runtime_.fromAnsi(buffer);
 }
 
+void MciChannel::errorText(uint32_t code, FixedText& field) {
+  std::string buffer = runtime_.toAnsi(field.text());
+  if (buffer.size() < field.length()) buffer.resize(field.length(), '\0');
+  service_.errorString(code, buffer);
+  field.assign(runtime_.fromAnsi(buffer));
+}
+
 }  // namespace orvalis

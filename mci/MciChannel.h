@@ -48,6 +48,10 @@ class MciChannel {
   // The error text of `code` read into a buffer of `length` blanks.
   std::u16string errorText(uint32_t code, uint32_t length = 255);
 
+  // The error text of `code` read into a fixed-length `field`, which goes
+  // out as the buffer and comes back whole, like a reply field.
+  void errorText(uint32_t code, FixedText& field);
+
  private:
   MciService& service_;
   Runtime& runtime_;

@@ -17,6 +17,5 @@ class EmptyObject final : public AutomationObject<EmptyObject<Interface>, Interf
 
 IUnknown* create_clsVxAudoGeneralA() { return EmptyObject<_clsVxAudoGeneralA>::create(); }
 IUnknown* create_clsVxAudoAdvancedA() { return EmptyObject<_clsVxAudoAdvancedA>::create(); }
-IUnknown* create_clsVxAudoMCISoundRecA() { return EmptyObject<_clsVxAudoMCISoundRecA>::create(); }
 
 }  // namespace orvalis::com

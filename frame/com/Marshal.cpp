@@ -1,5 +1,7 @@
 #include "frame/com/Marshal.h"
 
+#include <algorithm>
+#include <cstring>
 #include <new>
 
 #include "frame/RuntimeError.h"
@@ -50,6 +52,46 @@ Variant in(const VARIANT* value) {
   return scalar(V_VT(value), &value->lVal);
 }
 
+std::optional<int32_t> inOptional(const LONG* value) {
+  if (!value) return std::nullopt;
+  // ITypeInfo::Invoke hands a left-out argument over as a pointer to a
+  // VARIANT of type VT_ERROR holding DISP_E_PARAMNOTFOUND, whatever the
+  // parameter's own type. Its first four bytes read as 10 (the type and a
+  // zero reserved word); only a Long of exactly 10 makes this look at the
+  // code eight bytes on, where a stand-in keeps it.
+  if (*value == VT_ERROR) {
+    const auto* standIn = reinterpret_cast<const VARIANT*>(value);
+    if (V_ERROR(standIn) == DISP_E_PARAMNOTFOUND) return std::nullopt;
+  }
+  return static_cast<int32_t>(*value);
+}
+
+SafeArrayArgument::SafeArrayArgument(SAFEARRAY* array, VARTYPE elementType) {
+  if (!array || SafeArrayGetDim(array) == 0) return;  // never allocated
+  VARTYPE type = VT_EMPTY;
+  const bool typed = SUCCEEDED(SafeArrayGetVartype(array, &type));
+  const UINT size = elementType == VT_I4 ? 4 : 1;
+  if ((typed && type != elementType) || SafeArrayGetElemsize(array) != size)
+    throw RuntimeError(vb_error::TypeMismatch);
+  if (FAILED(SafeArrayLock(array))) throw RuntimeError(10);  // the array is locked
+  locked_ = array;
+  const UINT dimensions = SafeArrayGetDim(array);
+  count_ = 1;
+  for (UINT d = 1; d <= dimensions; ++d) {
+    LONG lower = 0, upper = 0;
+    SafeArrayGetLBound(array, d, &lower);
+    SafeArrayGetUBound(array, d, &upper);
+    bounds_.push_back({lower, upper});
+    count_ *= static_cast<size_t>(std::max<int64_t>(0, bounds_.back().count()));
+  }
+  elements_ = array->pvData;
+  if (!elements_) count_ = 0;
+}
+
+SafeArrayArgument::~SafeArrayArgument() {
+  if (locked_) SafeArrayUnlock(locked_);
+}
+
 ObjectRef in(IDispatch* object) {
   if (!object) return nullptr;
   return std::make_shared<ComHostObject>(object);
@@ -72,51 +114,16 @@ IDispatch* dispatchOf(const ObjectRef& object) {
 
 void out(const ObjectRef& value, IDispatch** result) { *result = dispatchOf(value); }
 
-namespace {
-
-// Moves `converted` (of subtype `type`) into the typed variable `target`
-// points at, releasing what the variable held. False for a type without
-// such a variable here.
-bool storeThrough(void* target, VARTYPE type, VARIANT& converted) {
-  switch (type) {
-    case VT_I2: *static_cast<SHORT*>(target) = V_I2(&converted); return true;
-    case VT_I4: *static_cast<LONG*>(target) = V_I4(&converted); return true;
-    case VT_UI1: *static_cast<BYTE*>(target) = V_UI1(&converted); return true;
-    case VT_R4: *static_cast<FLOAT*>(target) = V_R4(&converted); return true;
-    case VT_R8: *static_cast<DOUBLE*>(target) = V_R8(&converted); return true;
-    case VT_CY: *static_cast<CY*>(target) = V_CY(&converted); return true;
-    case VT_DATE: *static_cast<DATE*>(target) = V_DATE(&converted); return true;
-    case VT_BOOL: *static_cast<VARIANT_BOOL*>(target) = V_BOOL(&converted); return true;
-    case VT_BSTR: {
-      BSTR* text = static_cast<BSTR*>(target);
-      SysFreeString(*text);
-      *text = V_BSTR(&converted);
-      V_VT(&converted) = VT_EMPTY;  // the variable owns the text now
-      return true;
-    }
-    default:
-      return false;
+void out(const ByteArray& value, SAFEARRAY** result) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(value.size()));
+  if (!array) throw std::bad_alloc();
+  if (value.size()) {
+    void* data = nullptr;
+    SafeArrayAccessData(array, &data);
+    std::memcpy(data, value.data(), value.size());
+    SafeArrayUnaccessData(array);
   }
-}
-
-}  // namespace
-
-void assignVariable(VARIANT* variable, const Variant& value) {
-  if (V_VT(variable) == (VT_BYREF | VT_VARIANT)) return assignVariable(V_VARIANTREF(variable), value);
-  VARIANT fresh;
-  out(value, &fresh);
-  if (!(V_VT(variable) & VT_BYREF)) {
-    VariantClear(variable);
-    *variable = fresh;
-    return;
-  }
-  const VARTYPE type = V_VT(variable) & ~VT_BYREF;
-  VARIANT converted;
-  VariantInit(&converted);
-  const HRESULT hr = VariantChangeType(&converted, &fresh, 0, type);
-  VariantClear(&fresh);
-  if (SUCCEEDED(hr)) storeThrough(V_BYREF(variable), type, converted);
-  VariantClear(&converted);
+  *result = array;
 }
 
 void out(const Variant& value, VARIANT* result) {
@@ -185,6 +192,14 @@ void assign(VARIANT* variable, const Variant& value) {
   }
   VariantClear(variable);
   *variable = converted;
+}
+
+void assignVariable(VARIANT* variable, const Variant& value) {
+  try {
+    assign(variable, value);
+  } catch (const RuntimeError&) {
+    // A typed variable that cannot hold the value keeps what it held.
+  }
 }
 
 }  // namespace orvalis::com

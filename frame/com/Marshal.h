@@ -1,15 +1,19 @@
 // Conversions between the ABI's automation types (BSTR, VARIANT_BOOL,
-// VARIANT, IDispatch) and the core's values. Bindings use `in` for
-// arguments, `out` for results and `InOut` for by-reference parameters that
-// a member may change.
+// VARIANT, IDispatch, SAFEARRAY) and the core's values. Bindings use `in`
+// for arguments, `out` for results and `InOut` for by-reference parameters
+// that a member may change.
 #pragma once
 
 #include <windows.h>
 #include <oleauto.h>
 
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "frame/Arrays.h"
 #include "frame/Variant.h"
 
 namespace orvalis::com {
@@ -27,6 +31,55 @@ Variant in(const VARIANT* value);
 inline Variant in(const VARIANT& value) { return in(&value); }
 ObjectRef in(IDispatch* object);
 
+// An optional by-reference Long (an enumeration, say), nullopt when the
+// caller left it out: an early-bound caller passes no pointer, and
+// ITypeInfo::Invoke a VARIANT holding DISP_E_PARAMNOTFOUND in its place.
+std::optional<int32_t> inOptional(const LONG* value);
+// An optional VARIANT: a null pointer from an early-bound caller counts as
+// left out, like the DISP_E_PARAMNOTFOUND marker.
+inline Variant inOptional(const VARIANT* value) { return value ? in(value) : Variant::missing(); }
+
+// A safe array held locked for the call and seen by the core without a
+// copy. The holder is a temporary of the binding's call expression, so the
+// view lives exactly as long as the member runs. A null array reads as one
+// never allocated; elements of another size or type are error 13.
+class SafeArrayArgument {
+ public:
+  SafeArrayArgument(SAFEARRAY* array, VARTYPE elementType);
+  ~SafeArrayArgument();
+  SafeArrayArgument(const SafeArrayArgument&) = delete;
+  SafeArrayArgument& operator=(const SafeArrayArgument&) = delete;
+
+ protected:
+  std::vector<ArrayBounds> bounds_;
+  const void* elements_ = nullptr;
+  size_t count_ = 0;  // elements in all dimensions
+
+ private:
+  SAFEARRAY* locked_ = nullptr;
+};
+
+// An array of Long: its bounds, first index first, and its elements.
+class LongArrayArgument : public SafeArrayArgument {
+ public:
+  explicit LongArrayArgument(SAFEARRAY* array)
+      : SafeArrayArgument(array, VT_I4), view_(bounds_, static_cast<const int32_t*>(elements_)) {}
+  operator const LongArray&() const { return view_; }
+
+ private:
+  LongArray view_;
+};
+
+// An array of Byte: all its bytes in memory order, whatever its bounds.
+class ByteArrayArgument : public SafeArrayArgument {
+ public:
+  explicit ByteArrayArgument(SAFEARRAY* array) : SafeArrayArgument(array, VT_UI1) {}
+  operator std::span<const uint8_t>() const { return {static_cast<const uint8_t*>(elements_), count_}; }
+};
+
+inline LongArrayArgument inLongArray(SAFEARRAY* array) { return LongArrayArgument(array); }
+inline ByteArrayArgument inByteArray(SAFEARRAY* array) { return ByteArrayArgument(array); }
+
 // --- Results -----------------------------------------------------------------
 
 BSTR toBstr(std::u16string_view text);  // throws std::bad_alloc
@@ -36,6 +89,8 @@ inline void out(int16_t value, SHORT* result) { *result = value; }
 inline void out(bool value, VARIANT_BOOL* result) { *result = value ? VARIANT_TRUE : VARIANT_FALSE; }
 void out(const Variant& value, VARIANT* result);
 void out(const ObjectRef& value, IDispatch** result);
+// A one-dimensional array of Byte with lower bound 0.
+void out(const ByteArray& value, SAFEARRAY** result);
 
 // The IDispatch behind a core object reference (nullptr for Nothing),
 // AddRef'ed.

@@ -24,22 +24,8 @@ class clsVxOrvalisAPending final : public PendingObject<clsVxOrvalisAPending, _c
   STDMETHODIMP putref_BuddyObjectGlobal(IDispatch *) override { return E_NOTIMPL; }
 };
 
-class clsVxAudoWaveFileAPending final : public PendingObject<clsVxAudoWaveFileAPending, _clsVxAudoWaveFileA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWaveFileA";
-
-  STDMETHODIMP get_Filename(BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP put_Filename(BSTR) override { return E_NOTIMPL; }
-  STDMETHODIMP CreateWaveArray(SAFEARRAY **, LONG *, LONG *, SAFEARRAY **) override { return E_NOTIMPL; }
-  STDMETHODIMP WriteWave(BSTR *, SAFEARRAY **) override { return E_NOTIMPL; }
-  STDMETHODIMP PlaySound(SoundSndAudoConstants *, LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP PlaySoundFromResourceFile(VARIANT *, VARIANT *, SoundSndAudoConstants *) override { return E_NOTIMPL; }
-  STDMETHODIMP StopSound(LONG *) override { return E_NOTIMPL; }
-};
-
 }  // namespace
 
 IUnknown* create_clsVxOrvalisA() { return clsVxOrvalisAPending::create(); }
-IUnknown* create_clsVxAudoWaveFileA() { return clsVxAudoWaveFileAPending::create(); }
 
 }  // namespace orvalis::com

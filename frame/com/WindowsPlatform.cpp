@@ -5,6 +5,7 @@
 #include "frame/win/WindowsShell.h"
 #include "mci/win/WinmmMciService.h"
 #include "mixer/win/WinmmMixerService.h"
+#include "wave/win/WinmmSound.h"
 
 namespace orvalis::com {
 
@@ -16,7 +17,11 @@ Platform& windowsPlatform() {
   static win::WindowsWindowManager windows;
   static win::WinmmMixerService mixer;
   static win::WindowsDrives drives;
-  static Platform platform{runtime, mci, files, registry, windows, mixer, drives};
+  // Never destroyed: the sound it holds may still be playing when the
+  // module unloads, and winmm goes on reading it.
+  static win::WinmmSound& sound = *new win::WinmmSound;
+  static win::ModuleSoundResources soundResources;
+  static Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources};
   return platform;
 }
 

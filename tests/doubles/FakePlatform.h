@@ -12,6 +12,7 @@
 #include "doubles/FakeMixer.h"
 #include "doubles/FakeRuntime.h"
 #include "frame/Drives.h"
+#include "doubles/FakeSound.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
 #include "frame/Platform.h"
@@ -22,11 +23,13 @@
 namespace orvalis::testing {
 
 // Files kept in memory by path; a path listed in `failures` raises that
-// error when opened.
+// error when opened, one listed in `writeFailures` when its replacement is
+// written (a full disk).
 class FakeFiles : public Files {
  public:
   std::map<std::u16string, std::string> contents;
   std::map<std::u16string, int32_t> failures;
+  std::map<std::u16string, int32_t> writeFailures;
   int replacementsStarted = 0;
 
   std::string readAll(std::u16string_view path) override {
@@ -45,7 +48,11 @@ class FakeFiles : public Files {
  private:
   struct Replacement : FileReplacement {
     Replacement(FakeFiles& files, std::u16string path) : files(files), path(std::move(path)) {}
-    void write(std::string_view bytes) override { pending.append(bytes); }
+    void write(std::string_view bytes) override {
+      auto failure = files.writeFailures.find(path);
+      if (failure != files.writeFailures.end()) throw RuntimeError(failure->second);
+      pending.append(bytes);
+    }
     void commit() override { files.contents[path] = pending; }
     FakeFiles& files;
     std::u16string path;
@@ -197,7 +204,9 @@ struct FakePlatform {
   FakeWindows windows;
   FakeMixer mixer;
   FakeDrives drives;
-  Platform platform{runtime, mci, files, registry, windows, mixer, drives};
+  FakeSound sound;
+  FakeSoundResources soundResources;
+  Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources};
 };
 
 }  // namespace orvalis::testing

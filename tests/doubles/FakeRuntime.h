@@ -2,6 +2,7 @@
 // only message processing advances, and maps ANSI as Latin-1.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,8 @@ class FakeRuntime : public Runtime {
   // How far each processMessages call moves the clock (a message may arrive
   // early); 0 means it sleeps its whole allowance.
   double stepPerWait = 0;
+  // Runs inside each processMessages call, as a host's event handler would.
+  std::function<void()> onProcessMessages;
 
   int messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
                  uint32_t style) override {
@@ -37,6 +40,7 @@ class FakeRuntime : public Runtime {
   void processMessages(double maxWaitSeconds) override {
     messageWaits.push_back(maxWaitSeconds);
     clock += stepPerWait > 0 && stepPerWait < maxWaitSeconds ? stepPerWait : maxWaitSeconds;
+    if (onProcessMessages) onProcessMessages();
   }
 
   double monotonicSeconds() override { return clock; }

@@ -17,5 +17,14 @@ orvalis_e2e_program(client_player_a ${_e2e}/client_player_a.cpp ${ORVALIS_IID_SO
 orvalis_e2e_program(client_mixer ${_e2e}/client_mixer.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(mbwatch ${_e2e}/mbwatch.cpp)
 target_link_options(mbwatch PRIVATE -municode)
+# client_wave carries a WAVE resource of its own, which the library plays
+# from the host program's resources.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o
+  COMMAND ${ORVALIS_WINDRES} --input-format=rc --output-format=coff
+          -i ${_e2e}/client_wave.rc -o ${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o
+  DEPENDS ${_e2e}/client_wave.rc
+  COMMENT "windres: client_wave.rc")
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+orvalis_e2e_program(client_wave ${_e2e}/client_wave.cpp ${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o ${ORVALIS_IID_SOURCE})
 orvalis_add_typelib_check(orvalis)
 orvalis_e2e_program(client_cd ${_e2e}/client_cd.cpp ${ORVALIS_IID_SOURCE})

@@ -188,7 +188,14 @@ const std::vector<ExpectedClass> kClasses = {
           {"isPlaying", 0x6003001C, Method, {}, "VARIANT_BOOL"},
       }}},
     {"clsVxAudoMCISoundRecA", "{A97C1DB5-AE4C-4D2B-B5E2-59198BFBA4B9}",
-     {"_clsVxAudoMCISoundRecA", "{EE751B01-C7CB-4488-A14C-A0F78412332F}", kClassInterfaceFlags, {}}},
+     {"_clsVxAudoMCISoundRecA", "{EE751B01-C7CB-4488-A14C-A0F78412332F}", kClassInterfaceFlags,
+      {
+          {"RecordSound", 0x60030001, Method,
+           {{"sFileName", "BSTR*", InOut}, {"sBitsPerSample", "BSTR*", InOut},
+            {"sSamplesPerSec", "BSTR*", InOut}, {"vDuration", "VARIANT*", InOutOpt}},
+           "short"},
+          {"StopRecording", 0x60030002, Method, {}, nullptr},
+      }}},
     {"clsVxAudoWaveFileA", "{890E87F5-E9D9-44A6-97E8-4426ED6DF527}",
      {"_clsVxAudoWaveFileA", "{68B95D0C-311E-418D-B637-B8CC7842C09E}", kClassInterfaceFlags,
       {

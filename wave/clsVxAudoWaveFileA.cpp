@@ -1,0 +1,62 @@
+#include "wave/clsVxAudoWaveFileA.h"
+
+#include <string_view>
+
+#include "frame/Files.h"
+#include "frame/Runtime.h"
+#include "frame/RuntimeError.h"
+#include "frame/Sound.h"
+#include "wave/WaveImage.h"
+
+namespace orvalis {
+
+namespace {
+
+// Sound resources carry this type by convention; it stands in for a
+// ResType the caller left out.
+constexpr const char16_t* kDefaultResourceType = u"WAVE";
+
+}  // namespace
+
+ByteArray clsVxAudoWaveFileA::CreateWaveArray(const LongArray& WaveData, int32_t SampleRate,
+                                              int32_t BitsPerSample) {
+  return buildWaveImage(WaveData, SampleRate, BitsPerSample);
+}
+
+// The new content goes into a file beside the old one, which it replaces
+// only once every byte is written: a failure at any step (a missing folder,
+// a read-only or locked file, a full disk, an empty path) leaves the old
+// file as it was. Nothing is reported either way.
+void clsVxAudoWaveFileA::WriteWave(const std::u16string& Path, std::span<const uint8_t> WaveArray) {
+  try {
+    const auto file = platform_.files.replace(Path);
+    file->write(std::string_view(reinterpret_cast<const char*>(WaveArray.data()), WaveArray.size()));
+    file->commit();
+  } catch (const RuntimeError&) {
+  }
+}
+
+int32_t clsVxAudoWaveFileA::PlaySound(std::optional<int32_t> lSndConstValue) {
+  const auto flags = static_cast<uint32_t>(lSndConstValue.value_or(snd::SND_ASYNC));
+  return platform_.sound.sndPlaySound(platform_.runtime.toAnsi(Filename), flags);
+}
+
+// The resource's bytes go to the sound call as they are: as a file name, or
+// as an in-memory WAV image when the caller's flags include SND_MEMORY.
+void clsVxAudoWaveFileA::PlaySoundFromResourceFile(const Variant& ResNameID, const Variant& ResType,
+                                                   std::optional<int32_t> lSndConstValue) {
+  const Variant type = ResType.isMissing() ? Variant(kDefaultResourceType) : ResType;
+  const auto name = resourceId(ResNameID);
+  const auto kind = resourceId(type);
+  std::optional<std::string> bytes;
+  if (name && kind) bytes = platform_.soundResources.load(*name, *kind);
+  if (!bytes) raiseResourceNotFound(ResNameID);
+  const auto flags = static_cast<uint32_t>(lSndConstValue.value_or(snd::SND_SYNC));
+  platform_.sound.sndPlaySound(std::move(*bytes), flags);
+}
+
+int32_t clsVxAudoWaveFileA::StopSound() {
+  return platform_.sound.sndPlaySound(std::nullopt, snd::SND_ASYNC);
+}
+
+}  // namespace orvalis
