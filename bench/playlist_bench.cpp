@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "doubles/FakeLibraryGlobal.h"
 #include "doubles/FakeRuntime.h"
 #include "frame/Files.h"
 #include "frame/HostObject.h"
@@ -117,7 +118,8 @@ int main(int argc, char** argv) {
   DiskFiles files;
   NoRegistry registry;
   NoWindows windows;
-  Platform platform{runtime, mci, files, registry, windows};
+  testing::FakeLibraryGlobal global;
+  Platform platform{runtime, mci, files, registry, windows, global};
   clsVxAudoMP3PlayerB player(platform);
   const std::u16string playlist(path.begin(), path.end());
 

@@ -10,6 +10,7 @@ class MciService;
 class Files;
 class Registry;
 class WindowManager;
+class LibraryGlobal;
 
 struct Platform {
   Runtime& runtime;
@@ -17,6 +18,7 @@ struct Platform {
   Files& files;
   Registry& registry;
   WindowManager& windows;
+  LibraryGlobal& global;
 };
 
 }  // namespace orvalis

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "doubles/FakeLibraryGlobal.h"
 #include "doubles/FakeMci.h"
 #include "doubles/FakeRuntime.h"
 #include "frame/Files.h"
@@ -165,7 +166,8 @@ struct FakePlatform {
   FakeFiles files;
   FakeRegistry registry;
   FakeWindows windows;
-  Platform platform{runtime, mci, files, registry, windows};
+  FakeLibraryGlobal global;
+  Platform platform{runtime, mci, files, registry, windows, global};
 };
 
 }  // namespace orvalis::testing
