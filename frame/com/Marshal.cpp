@@ -1,9 +1,11 @@
 #include "frame/com/Marshal.h"
 
+#include <cstring>
 #include <new>
 
 #include "frame/RuntimeError.h"
 #include "frame/com/ComHostObject.h"
+#include "frame/com/PropertyDispatch.h"
 
 namespace orvalis::com {
 
@@ -64,6 +66,11 @@ BSTR toBstr(std::u16string_view text) {
 
 IDispatch* dispatchOf(const ObjectRef& object) {
   if (!object) return nullptr;
+  if (auto own = std::dynamic_pointer_cast<const PropertyObject>(object)) {
+    IDispatch* dispatch = newPropertyDispatch(std::move(own));
+    if (!dispatch) throw std::bad_alloc();
+    return dispatch;
+  }
   const auto* host = dynamic_cast<const ComHostObject*>(object.get());
   if (!host) return nullptr;
   host->dispatch()->AddRef();
@@ -92,6 +99,20 @@ void out(const Variant& value, VARIANT* result) {
     case VarType::String: V_VT(result) = VT_BSTR; V_BSTR(result) = toBstr(value.text()); break;
     case VarType::Object: V_VT(result) = VT_DISPATCH; V_DISPATCH(result) = dispatchOf(value.object()); break;
   }
+}
+
+void out(const std::vector<uint8_t>& bytes, VARIANT* result) {
+  VariantInit(result);
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
+  if (!array) throw std::bad_alloc();
+  if (!bytes.empty()) {
+    void* data = nullptr;
+    SafeArrayAccessData(array, &data);
+    std::memcpy(data, bytes.data(), bytes.size());
+    SafeArrayUnaccessData(array);
+  }
+  V_VT(result) = VT_ARRAY | VT_UI1;
+  V_ARRAY(result) = array;
 }
 
 }  // namespace orvalis::com

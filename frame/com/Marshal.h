@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "frame/Variant.h"
 
@@ -35,9 +36,12 @@ inline void out(int16_t value, SHORT* result) { *result = value; }
 inline void out(bool value, VARIANT_BOOL* result) { *result = value ? VARIANT_TRUE : VARIANT_FALSE; }
 void out(const Variant& value, VARIANT* result);
 void out(const ObjectRef& value, IDispatch** result);
+// Bytes as a Variant holding a one-dimensional Byte array indexed from 0.
+void out(const std::vector<uint8_t>& bytes, VARIANT* result);
 
 // The IDispatch behind a core object reference (nullptr for Nothing),
-// AddRef'ed.
+// AddRef'ed. The library's own property tables get a new IDispatch each
+// time.
 IDispatch* dispatchOf(const ObjectRef& object);
 
 // --- By-reference parameters ---------------------------------------------------

@@ -11,19 +11,6 @@ namespace {
 template <class Binding, class Interface>
 using PendingObject = AutomationObject<Binding, Interface, NoLogic>;
 
-class clsVxOrvalisAPending final : public PendingObject<clsVxOrvalisAPending, _clsVxOrvalisA> {
- public:
-  static constexpr const wchar_t* kSource = L"Orvalis.clsVxOrvalisA";
-
-  STDMETHODIMP get_GetProStdProperties(IDispatch **) override { return E_NOTIMPL; }
-  STDMETHODIMP get_GetProResStrings(LONG *, BSTR *) override { return E_NOTIMPL; }
-  STDMETHODIMP get_GetProResPicture(LONG *, LoadResConstants *, IPictureDisp **) override { return E_NOTIMPL; }
-  STDMETHODIMP get_GetProResData(LONG *, VARIANT *, VARIANT *) override { return E_NOTIMPL; }
-  STDMETHODIMP About(LONG *) override { return E_NOTIMPL; }
-  STDMETHODIMP get_BuddyObjectGlobal(IDispatch **) override { return E_NOTIMPL; }
-  STDMETHODIMP putref_BuddyObjectGlobal(IDispatch *) override { return E_NOTIMPL; }
-};
-
 class clsVxAudoWMixerAPending final : public PendingObject<clsVxAudoWMixerAPending, _clsVxAudoWMixerA> {
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWMixerA";
@@ -173,7 +160,6 @@ class clsVxAudoCDPlayerBPending final : public PendingObject<clsVxAudoCDPlayerBP
 
 }  // namespace
 
-IUnknown* create_clsVxOrvalisA() { return clsVxOrvalisAPending::create(); }
 IUnknown* create_clsVxAudoWMixerA() { return clsVxAudoWMixerAPending::create(); }
 IUnknown* create_clsVxAudoMP3PlayerA() { return clsVxAudoMP3PlayerAPending::create(); }
 IUnknown* create_clsVxAudoWaveFileA() { return clsVxAudoWaveFileAPending::create(); }

@@ -1,4 +1,5 @@
 #include "frame/com/AutomationObject.h"
+#include "frame/com/WindowsLibraryGlobal.h"
 #include "frame/win/WindowsFiles.h"
 #include "frame/win/WindowsRuntime.h"
 #include "frame/win/WindowsShell.h"
@@ -12,7 +13,8 @@ Platform& windowsPlatform() {
   static win::WindowsFiles files;
   static win::WindowsRegistry registry;
   static win::WindowsWindowManager windows;
-  static Platform platform{runtime, mci, files, registry, windows};
+  static WindowsLibraryGlobal global;
+  static Platform platform{runtime, mci, files, registry, windows, global};
   return platform;
 }
 
