@@ -10,9 +10,11 @@
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
-# 4. When BUILD_DIR/win32/orvalis.dll exists: registers it with regsvr32 and
-#    runs every tests/e2e/*.vbs with cscript, then every C++ client: those
-#    named on the command line, or else BUILD_DIR/win32/client_*.exe.
+# 4. When BUILD_DIR/win32/orvalis.dll exists: registers it with regsvr32
+#    (and beside it the framework component vxbrennet.dll, exported to the
+#    suites as ORVALIS_VXBRENNET_DLL) and runs every tests/e2e/*.vbs with
+#    cscript, then every C++ client: those named on the command line, or
+#    else BUILD_DIR/win32/client_*.exe.
 #
 # Each suite prints "PASS ..." and "FAIL ..." lines and ends with
 # "VERDICT: N passed, M failed". A suite fails when it prints a FAIL line,
@@ -189,11 +191,19 @@ if [[ ! -f $dll ]]; then
   finish
 fi
 
-# The library's own identities: after unregistration none may be left in
-# HKEY_CLASSES_ROOT, and nothing that was there before may be missing.
-library_marks=(6D60E839-A320-49DE-BD18-CF2A747AC83B Orvalis. orvalis.dll)
+framework=$E2E_BUILD/win32/vxbrennet.dll
+servers=("$dll")
+[[ -f $framework ]] && servers+=("$framework")
+export ORVALIS_VXBRENNET_DLL
+ORVALIS_VXBRENNET_DLL=$(e2e_winpath "$framework")
+
+# The identities of the library and of the framework component: after
+# unregistration none may be left in HKEY_CLASSES_ROOT, and nothing that was
+# there before may be missing.
+library_marks=(Orvalis. orvalis.dll VxBrennet. vxbrennet.dll)
 while read -r guid; do library_marks+=("$guid"); done < <(
-  grep -o -E 'uuid\([0-9A-Fa-f-]{36}\)' "$here/../../frame/orvalis.idl" | cut -c6-41 |
+  cat "$here/../../frame/orvalis.idl" "$here/../../vxbrennet/vxbrennet.idl" |
+    grep -o -E 'uuid\([0-9A-Fa-f-]{36}\)' | cut -c6-41 |
     grep -v -i -e A4C46780-499F-101B-BB78-00AA00383CBB -e AD4EF4EA-FAC9-11CF-8425-00A0C9110056)
 
 export_classes_root() {
@@ -207,11 +217,13 @@ registration_audit() {
   local before=$outdir/hkcr-before.reg after=$outdir/hkcr-after.reg out=$outdir/registration.out mark
   wanted registration || return 0
   : >"$out"
-  if e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >>"$out" 2>&1; then
-    echo "PASS regsvr32 /u succeeds" >>"$out"
-  else
-    echo "FAIL regsvr32 /u succeeds" >>"$out"
-  fi
+  for server in "${servers[@]}"; do
+    if e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >>"$out" 2>&1; then
+      echo "PASS regsvr32 /u $(basename "$server") succeeds" >>"$out"
+    else
+      echo "FAIL regsvr32 /u $(basename "$server") succeeds" >>"$out"
+    fi
+  done
   export_classes_root "$after"
   for mark in "${library_marks[@]}"; do
     if grep -q -i -F -- "$mark" "$after.txt"; then
@@ -250,15 +262,19 @@ typelib_suite() {
 }
 
 # A prefix kept from an earlier run may still hold a registration.
-e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+for server in "${servers[@]}"; do
+  e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
+done
 export_classes_root "$outdir/hkcr-before.reg"
-echo "e2e: registering $dll"
-if ! e2e_wine regsvr32 /s "$(e2e_winpath "$dll")" >"$outdir/regsvr32.out" 2>&1; then
-  echo "---- regsvr32 /s orvalis.dll failed; the library's suites are skipped"
-  tail -n 10 "$outdir/regsvr32.out" | sed 's/^/     ! /'
-  total_failed=$((total_failed + 1)); broken+=(regsvr32)
-  finish
-fi
+for server in "${servers[@]}"; do
+  echo "e2e: registering $server"
+  if ! e2e_wine regsvr32 /s "$(e2e_winpath "$server")" >"$outdir/regsvr32.out" 2>&1; then
+    echo "---- regsvr32 /s $(basename "$server") failed; the library's suites are skipped"
+    tail -n 10 "$outdir/regsvr32.out" | sed 's/^/     ! /'
+    total_failed=$((total_failed + 1)); broken+=(regsvr32)
+    finish
+  fi
+done
 
 echo "e2e: library suites"
 typelib_suite
