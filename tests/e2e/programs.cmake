@@ -16,3 +16,4 @@ orvalis_e2e_program(client_player_b ${_e2e}/client_player_b.cpp ${ORVALIS_IID_SO
 orvalis_e2e_program(mbwatch ${_e2e}/mbwatch.cpp)
 target_link_options(mbwatch PRIVATE -municode)
 orvalis_add_typelib_check(orvalis)
+orvalis_e2e_program(client_library_info ${_e2e}/client_library_info.cpp ${ORVALIS_IID_SOURCE})
