@@ -5,7 +5,8 @@ include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 # The generic COM layer (class factory, registration, adapter, marshalling,
 # error boundary) and the Windows platform services: everything in
 # frame/com and */win except what names orvalis.dll's own classes. Every
-# in-process server of the project links these same objects.
+# in-process server of the project links these same objects, so a file in
+# frame/com that includes Classes.h (orvalis_h.h) joins the list below.
 file(GLOB ORVALIS_COM_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/frame/com/*.cpp
   ${CMAKE_SOURCE_DIR}/*/win/*.cpp)

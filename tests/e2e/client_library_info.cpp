@@ -306,6 +306,9 @@ DWORD WINAPI firstApartment(void* parameter) {
   check("Invoke with a put by reference sets it", hr == S_OK && objects.buddy.references() == 1 &&
                                                         objects.replacement.references() == 2,
         hex(hr));
+  one->putref_BuddyObjectGlobal(&objects.replacement);
+  check("setting the same object again keeps one reference", objects.replacement.references() == 2,
+        std::to_string(objects.replacement.references()));
 
   // The slot belongs to the thread, not to the objects: it outlives them.
   one->Release();
