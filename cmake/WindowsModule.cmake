@@ -3,15 +3,18 @@
 include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 
 # The generic COM layer (class factory, registration, adapter, marshalling,
-# error boundary) and the Windows platform services: everything in
-# frame/com and */win except what names orvalis.dll's own classes. Every
-# in-process server of the project links these same objects, so a file in
-# frame/com that includes Classes.h (orvalis_h.h) joins the list below.
-file(GLOB ORVALIS_COM_SOURCES CONFIGURE_DEPENDS
-  ${CMAKE_SOURCE_DIR}/frame/com/*.cpp
-  ${CMAKE_SOURCE_DIR}/*/win/*.cpp)
-list(FILTER ORVALIS_COM_SOURCES EXCLUDE REGEX
-  "/frame/com/(ClassRegistry|EmptyClasses|PendingClasses|clsVxOrvalisABinding)\\.cpp$")
+# error boundary, the runtime's global services) and the Windows platform
+# services in */win. Every in-process server of the project links these same
+# objects, so they name no class of orvalis.dll: the rest of frame/com
+# (class table, bindings, the library's own collection) belongs to
+# orvalis.dll alone. A generic file new in frame/com joins this list.
+set(ORVALIS_COM_SOURCES)
+foreach(_generic ClassFactory ComHostObject DispatchArguments ErrorBoundary Marshal Module
+                 PropertyDispatch Registration WindowsLibraryGlobal WindowsPlatform)
+  list(APPEND ORVALIS_COM_SOURCES ${CMAKE_SOURCE_DIR}/frame/com/${_generic}.cpp)
+endforeach()
+file(GLOB _orvalis_platform_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/win/*.cpp)
+list(APPEND ORVALIS_COM_SOURCES ${_orvalis_platform_sources})
 add_library(orvalis_com OBJECT ${ORVALIS_COM_SOURCES})
 target_compile_definitions(orvalis_com PUBLIC WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
 target_link_libraries(orvalis_com PUBLIC orvalis_core oleaut32 ole32 uuid winmm user32 advapi32 version)
