@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "doubles/FakeMixer.h"
+#include "doubles/FakeLibraryGlobal.h"
 #include "doubles/FakeRuntime.h"
 #include "frame/Drives.h"
 #include "doubles/FakeSound.h"
@@ -128,7 +129,8 @@ int main(int argc, char** argv) {
   NoDrives drives;
   testing::FakeSound sound;
   testing::FakeSoundResources soundResources;
-  Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources};
+  testing::FakeLibraryGlobal global;
+  Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources, global};
   clsVxAudoMP3PlayerB player(platform);
   const std::u16string playlist(path.begin(), path.end());
 

@@ -40,3 +40,11 @@ WScript.Echo "EndOfSong      " & player.EndOfSong() & " at " & player.FormatPosi
     ", remaining " & player.FormatTimeRemaining()
 player.StopPlay
 WScript.Echo "Stopped"
+
+' The library describes itself, and shows its About box through the
+' framework component (the test environment's watcher closes it).
+Dim info : Set info = CreateObject("Orvalis.clsVxOrvalisA")
+Dim app : Set app = info.GetProStdProperties
+WScript.Echo "Library        " & app.Title & " " & app.Major & "." & app.Minor & "." & app.Revision & _
+    " - " & app.FileDescription
+WScript.Echo "About          returned " & info.About()

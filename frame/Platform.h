@@ -14,6 +14,7 @@ class MixerService;
 class Drives;
 class SoundService;
 class SoundResources;
+class LibraryGlobal;
 
 struct Platform {
   Runtime& runtime;
@@ -25,6 +26,7 @@ struct Platform {
   Drives& drives;
   SoundService& sound;
   SoundResources& soundResources;
+  LibraryGlobal& global;
 };
 
 }  // namespace orvalis

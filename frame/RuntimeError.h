@@ -30,6 +30,10 @@ constexpr int32_t ObjectRequired = 424;
 constexpr int32_t ObjectDoesntSupportMember = 438;
 constexpr int32_t WrongNumberOfArguments = 450;
 constexpr int32_t AutomationError = 440;
+constexpr int32_t ResourceNotFound = 326;
+constexpr int32_t CantCreateObject = 429;
+constexpr int32_t ClassDoesntSupportAutomation = 430;
+constexpr int32_t InvalidPicture = 481;
 }  // namespace vb_error
 
 // The standard description of a VB error number ("Overflow" for 6), or

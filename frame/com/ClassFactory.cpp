@@ -54,6 +54,12 @@ class ClassFactory final : public IClassFactory {
 
 }  // namespace
 
+const ClassEntry* findClass(REFCLSID clsid) {
+  for (const ClassEntry& entry : classRegistry())
+    if (IsEqualCLSID(entry.clsid, clsid)) return &entry;
+  return nullptr;
+}
+
 }  // namespace orvalis::com
 
 extern "C" HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** object) {

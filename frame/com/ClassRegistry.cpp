@@ -5,6 +5,9 @@
 namespace orvalis::com {
 
 const GUID kLibraryId = LIBID_Orvalis;
+const WORD kLibraryMajor = 1;
+const WORD kLibraryMinor = 0;
+const wchar_t* const kLibraryName = L"Orvalis";
 
 namespace {
 
@@ -31,11 +34,5 @@ const ClassEntry kClasses[] = {
 }  // namespace
 
 std::span<const ClassEntry> classRegistry() { return kClasses; }
-
-const ClassEntry* findClass(REFCLSID clsid) {
-  for (const ClassEntry& entry : kClasses)
-    if (IsEqualCLSID(entry.clsid, clsid)) return &entry;
-  return nullptr;
-}
 
 }  // namespace orvalis::com

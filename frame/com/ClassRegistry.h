@@ -1,5 +1,7 @@
 // The one table of creatable classes. The class factory, DllGetClassObject
-// and (un)registration all read it; adding a class is one row.
+// and (un)registration all read it; adding a class is one row. Each server
+// module built on this layer defines its own table and type-library identity
+// (orvalis.dll in frame/com/ClassRegistry.cpp).
 #pragma once
 
 #include <windows.h>
@@ -19,9 +21,11 @@ struct ClassEntry {
 std::span<const ClassEntry> classRegistry();
 const ClassEntry* findClass(REFCLSID clsid);
 
+// The module's type library (LIBID, version) and its name, which is also
+// the ProgID prefix.
 extern const GUID kLibraryId;
-constexpr WORD kLibraryMajor = 1;
-constexpr WORD kLibraryMinor = 0;
-constexpr const wchar_t* kLibraryName = L"Orvalis";
+extern const WORD kLibraryMajor;
+extern const WORD kLibraryMinor;
+extern const wchar_t* const kLibraryName;
 
 }  // namespace orvalis::com

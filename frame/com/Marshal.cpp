@@ -6,6 +6,7 @@
 
 #include "frame/RuntimeError.h"
 #include "frame/com/ComHostObject.h"
+#include "frame/com/PropertyDispatch.h"
 
 namespace orvalis::com {
 
@@ -106,6 +107,11 @@ BSTR toBstr(std::u16string_view text) {
 
 IDispatch* dispatchOf(const ObjectRef& object) {
   if (!object) return nullptr;
+  if (auto own = std::dynamic_pointer_cast<const PropertyObject>(object)) {
+    IDispatch* dispatch = newPropertyDispatch(std::move(own));
+    if (!dispatch) throw std::bad_alloc();
+    return dispatch;
+  }
   const auto* host = dynamic_cast<const ComHostObject*>(object.get());
   if (!host) return nullptr;
   host->dispatch()->AddRef();
@@ -114,17 +120,24 @@ IDispatch* dispatchOf(const ObjectRef& object) {
 
 void out(const ObjectRef& value, IDispatch** result) { *result = dispatchOf(value); }
 
-void out(const ByteArray& value, SAFEARRAY** result) {
-  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(value.size()));
+namespace {
+
+// A new one-dimensional Byte array indexed from 0 holding `bytes`.
+SAFEARRAY* newByteArray(std::span<const uint8_t> bytes) {
+  SAFEARRAY* array = SafeArrayCreateVector(VT_UI1, 0, static_cast<ULONG>(bytes.size()));
   if (!array) throw std::bad_alloc();
-  if (value.size()) {
+  if (!bytes.empty()) {
     void* data = nullptr;
     SafeArrayAccessData(array, &data);
-    std::memcpy(data, value.data(), value.size());
+    std::memcpy(data, bytes.data(), bytes.size());
     SafeArrayUnaccessData(array);
   }
-  *result = array;
+  return array;
 }
+
+}  // namespace
+
+void out(const ByteArray& value, SAFEARRAY** result) { *result = newByteArray(value.bytes()); }
 
 void out(const Variant& value, VARIANT* result) {
   VariantInit(result);
@@ -200,6 +213,12 @@ void assignVariable(VARIANT* variable, const Variant& value) {
   } catch (const RuntimeError&) {
     // A typed variable that cannot hold the value keeps what it held.
   }
+}
+
+void out(const std::vector<uint8_t>& bytes, VARIANT* result) {
+  VariantInit(result);
+  V_ARRAY(result) = newByteArray(bytes);
+  V_VT(result) = VT_ARRAY | VT_UI1;
 }
 
 }  // namespace orvalis::com

@@ -91,9 +91,12 @@ void out(const Variant& value, VARIANT* result);
 void out(const ObjectRef& value, IDispatch** result);
 // A one-dimensional array of Byte with lower bound 0.
 void out(const ByteArray& value, SAFEARRAY** result);
+// Bytes as a Variant holding a one-dimensional Byte array indexed from 0.
+void out(const std::vector<uint8_t>& bytes, VARIANT* result);
 
 // The IDispatch behind a core object reference (nullptr for Nothing),
-// AddRef'ed.
+// AddRef'ed. The library's own property tables get a new IDispatch each
+// time.
 IDispatch* dispatchOf(const ObjectRef& object);
 
 // Stores `value` into a caller's Variant variable: through a reference to

@@ -1,5 +1,6 @@
 #include "cd/win/WindowsDrives.h"
 #include "frame/com/AutomationObject.h"
+#include "frame/com/WindowsLibraryGlobal.h"
 #include "frame/win/WindowsFiles.h"
 #include "frame/win/WindowsRuntime.h"
 #include "frame/win/WindowsShell.h"
@@ -21,7 +22,8 @@ Platform& windowsPlatform() {
   // module unloads, and winmm goes on reading it.
   static win::WinmmSound& sound = *new win::WinmmSound;
   static win::ModuleSoundResources soundResources;
-  static Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources};
+  static WindowsLibraryGlobal global;
+  static Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources, global};
   return platform;
 }
 

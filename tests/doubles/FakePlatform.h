@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "doubles/FakeLibraryGlobal.h"
 #include "doubles/FakeMci.h"
 #include "doubles/FakeMixer.h"
 #include "doubles/FakeRuntime.h"
@@ -206,7 +207,8 @@ struct FakePlatform {
   FakeDrives drives;
   FakeSound sound;
   FakeSoundResources soundResources;
-  Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources};
+  FakeLibraryGlobal global;
+  Platform platform{runtime, mci, files, registry, windows, mixer, drives, sound, soundResources, global};
 };
 
 }  // namespace orvalis::testing

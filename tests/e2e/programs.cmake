@@ -28,3 +28,4 @@ set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o PROPER
 orvalis_e2e_program(client_wave ${_e2e}/client_wave.cpp ${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o ${ORVALIS_IID_SOURCE})
 orvalis_add_typelib_check(orvalis)
 orvalis_e2e_program(client_cd ${_e2e}/client_cd.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(client_library_info ${_e2e}/client_library_info.cpp ${ORVALIS_IID_SOURCE})

@@ -13,9 +13,11 @@
 #    scripts in tests/e2e/env/.
 # 4. When BUILD_DIR/win32/orvalis.dll exists: plants a stand-in of the
 #    runtime's registration of the collection interface (see
-#    plant_runtime_keys), registers the DLL with regsvr32 and
-#    runs every tests/e2e/*.vbs with cscript, then every C++ client: those
-#    named on the command line, or else BUILD_DIR/win32/client_*.exe.
+#    plant_runtime_keys), registers the DLL with regsvr32 (and beside it the
+#    framework component vxbrennet.dll, exported to the suites as
+#    ORVALIS_VXBRENNET_DLL) and runs every tests/e2e/*.vbs with cscript, then
+#    every C++ client: those named on the command line, or else
+#    BUILD_DIR/win32/client_*.exe.
 #
 # Each suite prints "PASS ..." and "FAIL ..." lines and ends with
 # "VERDICT: N passed, M failed". A suite fails when it prints a FAIL line,
@@ -195,11 +197,19 @@ if [[ ! -f $dll ]]; then
   finish
 fi
 
-# The library's own identities: after unregistration none may be left in
-# HKEY_CLASSES_ROOT, and nothing that was there before may be missing.
-library_marks=(6D60E839-A320-49DE-BD18-CF2A747AC83B Orvalis. orvalis.dll)
+framework=$E2E_BUILD/win32/vxbrennet.dll
+servers=("$dll")
+[[ -f $framework ]] && servers+=("$framework")
+export ORVALIS_VXBRENNET_DLL
+ORVALIS_VXBRENNET_DLL=$(e2e_winpath "$framework")
+
+# The identities of the library and of the framework component: after
+# unregistration none may be left in HKEY_CLASSES_ROOT, and nothing that was
+# there before may be missing.
+library_marks=(Orvalis. orvalis.dll VxBrennet. vxbrennet.dll)
 while read -r guid; do library_marks+=("$guid"); done < <(
-  grep -o -E 'uuid\([0-9A-Fa-f-]{36}\)' "$here/../../frame/orvalis.idl" | cut -c6-41 |
+  cat "$here/../../frame/orvalis.idl" "$here/../../vxbrennet/vxbrennet.idl" |
+    grep -o -E 'uuid\([0-9A-Fa-f-]{36}\)' | cut -c6-41 |
     grep -v -i -e A4C46780-499F-101B-BB78-00AA00383CBB -e AD4EF4EA-FAC9-11CF-8425-00A0C9110056)
 
 export_classes_root() {
@@ -246,11 +256,13 @@ registration_audit() {
     echo "FAIL registration leaves the runtime's collection interface key as it was:" \
       "$(tr '\n' ' ' <"$runtime_key.txt" | cut -c1-300)" >>"$out"
   fi
-  if e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >>"$out" 2>&1; then
-    echo "PASS regsvr32 /u succeeds" >>"$out"
-  else
-    echo "FAIL regsvr32 /u succeeds" >>"$out"
-  fi
+  for server in "${servers[@]}"; do
+    if e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >>"$out" 2>&1; then
+      echo "PASS regsvr32 /u $(basename "$server") succeeds" >>"$out"
+    else
+      echo "FAIL regsvr32 /u $(basename "$server") succeeds" >>"$out"
+    fi
+  done
   export_classes_root "$after"
   for mark in "${library_marks[@]}"; do
     if grep -q -i -F -- "$mark" "$after.txt"; then
@@ -289,16 +301,20 @@ typelib_suite() {
 }
 
 # A prefix kept from an earlier run may still hold a registration.
-e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+for server in "${servers[@]}"; do
+  e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
+done
 plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
-echo "e2e: registering $dll"
-if ! e2e_wine regsvr32 /s "$(e2e_winpath "$dll")" >"$outdir/regsvr32.out" 2>&1; then
-  echo "---- regsvr32 /s orvalis.dll failed; the library's suites are skipped"
-  tail -n 10 "$outdir/regsvr32.out" | sed 's/^/     ! /'
-  total_failed=$((total_failed + 1)); broken+=(regsvr32)
-  finish
-fi
+for server in "${servers[@]}"; do
+  echo "e2e: registering $server"
+  if ! e2e_wine regsvr32 /s "$(e2e_winpath "$server")" >"$outdir/regsvr32.out" 2>&1; then
+    echo "---- regsvr32 /s $(basename "$server") failed; the library's suites are skipped"
+    tail -n 10 "$outdir/regsvr32.out" | sed 's/^/     ! /'
+    total_failed=$((total_failed + 1)); broken+=(regsvr32)
+    finish
+  fi
+done
 
 echo "e2e: library suites"
 typelib_suite

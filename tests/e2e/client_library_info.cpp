@@ -1,0 +1,317 @@
+// The library information class from a C++ host: the module's own
+// resources byte for byte, the runtime errors of the loaders, the
+// application object late-bound, and the per-thread shared object slot
+// across two objects, two apartment threads and the end of an apartment.
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "client_checks.h"
+#include "orvalis_h.h"
+
+using e2e::check;
+using e2e::hex;
+
+namespace {
+
+_clsVxOrvalisA* createInfo() {
+  CLSID clsid;
+  _clsVxOrvalisA* info = nullptr;
+  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxOrvalisA", &clsid))) return nullptr;
+  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxOrvalisA, reinterpret_cast<void**>(&info));
+  return info;
+}
+
+std::wstring errorDescription() {
+  IErrorInfo* info = nullptr;
+  std::wstring text;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    BSTR description = nullptr;
+    info->GetDescription(&description);
+    if (description) text = description;
+    SysFreeString(description);
+    info->Release();
+  }
+  return text;
+}
+
+std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+
+// An object that only counts its references, to see who holds it.
+class Counted final : public IDispatch {
+ public:
+  LONG references() const { return references_; }
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (riid != IID_IUnknown && riid != IID_IDispatch) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = this;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return InterlockedIncrement(&references_); }
+  STDMETHODIMP_(ULONG) Release() override { return InterlockedDecrement(&references_); }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return DISP_E_UNKNOWNNAME; }
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+    return DISP_E_MEMBERNOTFOUND;
+  }
+
+ private:
+  LONG references_ = 1;  // the test's own
+};
+
+// --- Resources ---------------------------------------------------------------------
+
+struct ClassIid {
+  const char* name;
+  const IID& iid;
+};
+const ClassIid kClasses[] = {
+    {"clsVxOrvalisA", IID__clsVxOrvalisA},           {"clsVxAudoWMixerA", IID__clsVxAudoWMixerA},
+    {"clsVxAudoGeneralA", IID__clsVxAudoGeneralA},   {"clsVxAudoAdvancedA", IID__clsVxAudoAdvancedA},
+    {"clsVxAudoMP3PlayerA", IID__clsVxAudoMP3PlayerA}, {"clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB},
+    {"clsVxAudoMCISoundRecA", IID__clsVxAudoMCISoundRecA}, {"clsVxAudoWaveFileA", IID__clsVxAudoWaveFileA},
+    {"clsVxAudoWMixerB", IID__clsVxAudoWMixerB},     {"clsVxAudoCDRomA", IID__clsVxAudoCDRomA},
+    {"clsVxAudoCDPlayerA", IID__clsVxAudoCDPlayerA}, {"clsVxAudoCDPlayerB", IID__clsVxAudoCDPlayerB},
+};
+
+// GetProResData's bytes, or an empty vector with `hr` set on failure.
+std::vector<BYTE> resourceData(_clsVxOrvalisA* info, LONG id, VARIANT type, HRESULT& hr) {
+  VARIANT result;
+  VariantInit(&result);
+  hr = info->get_GetProResData(&id, &type, &result);
+  std::vector<BYTE> bytes;
+  if (SUCCEEDED(hr) && V_VT(&result) == (VT_ARRAY | VT_UI1)) {
+    void* data = nullptr;
+    SafeArrayAccessData(V_ARRAY(&result), &data);
+    bytes.assign(static_cast<BYTE*>(data), static_cast<BYTE*>(data) + V_ARRAY(&result)->rgsabound[0].cElements);
+    SafeArrayUnaccessData(V_ARRAY(&result));
+  }
+  VariantClear(&result);
+  return bytes;
+}
+
+VARIANT typeName(const wchar_t* name) {
+  VARIANT type;
+  V_VT(&type) = VT_BSTR;
+  V_BSTR(&type) = SysAllocString(name);
+  return type;
+}
+
+// The module's own copy of a resource, read from the loaded orvalis.dll.
+std::vector<BYTE> moduleResource(LPCWSTR id, LPCWSTR type) {
+  HMODULE module = GetModuleHandleW(L"orvalis.dll");
+  HRSRC found = module ? FindResourceW(module, id, type) : nullptr;
+  if (!found) return {};
+  const BYTE* bytes = static_cast<const BYTE*>(LockResource(LoadResource(module, found)));
+  return std::vector<BYTE>(bytes, bytes + SizeofResource(module, found));
+}
+
+void resources(_clsVxOrvalisA* info) {
+  HRESULT hr;
+  int matching = 0;
+  for (const ClassIid& entry : kClasses) {
+    std::string upper = entry.name;
+    for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    const std::wstring name = L"_IID_" + std::wstring(upper.begin(), upper.end());
+    VARIANT type = typeName(name.c_str());
+    const std::vector<BYTE> bytes = resourceData(info, 1, type, hr);
+    VariantClear(&type);
+    DWORD length = 0;
+    if (bytes.size() == 20) std::memcpy(&length, bytes.data(), 4);
+    if (SUCCEEDED(hr) && bytes.size() == 20 && length == 16 && std::memcmp(&bytes[4], &entry.iid, 16) == 0)
+      ++matching;
+    else
+      check(std::string("per-class resource of ") + entry.name, false, hex(hr) + ", " + std::to_string(bytes.size()) + " bytes");
+  }
+  check("the 12 per-class resources are 20 bytes: length 16, then the class's IID", matching == 12);
+
+  VARIANT type = typeName(L"TYPELIB");
+  std::vector<BYTE> bytes = resourceData(info, 1, type, hr);
+  check("the type library's bytes are the module's TYPELIB 1, starting MSFT",
+        bytes.size() > 4 && bytes == moduleResource(MAKEINTRESOURCEW(1), L"TYPELIB") &&
+            std::memcmp(bytes.data(), "MSFT", 4) == 0,
+        std::to_string(bytes.size()) + " bytes");
+  VARIANT version;
+  V_VT(&version) = VT_I2;
+  V_I2(&version) = 16;
+  bytes = resourceData(info, 1, version, hr);
+  check("the version resource's bytes (type 16) are the module's",
+        !bytes.empty() && bytes == moduleResource(MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16)));
+
+  bytes = resourceData(info, 2, type, hr);
+  check("GetProResData(2, \"TYPELIB\") fails with error 326", hr == static_cast<HRESULT>(0x800A0146), hex(hr));
+  const std::wstring description = errorDescription();
+  check("with the runtime's description", description == L"Resource with identifier '2' not found",
+        narrow(description));
+  VariantClear(&type);
+
+  // The by-reference id and kind are read, never written back.
+  LONG id = 101;
+  LoadResConstants kind = static_cast<LoadResConstants>(40000);
+  IPictureDisp* picture = nullptr;
+  hr = info->get_GetProResPicture(&id, &kind, &picture);
+  check("a picture kind of 40000 overflows", hr == static_cast<HRESULT>(0x800A0006), hex(hr));
+  check("the id and kind stay as they were", id == 101 && kind == 40000);
+  if (picture) picture->Release();
+}
+
+// --- The application object --------------------------------------------------------
+
+HRESULT readProperty(IDispatch* object, const wchar_t* name, VARIANT* value) {
+  DISPID id;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  DISPPARAMS none{};
+  VariantInit(value);
+  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, value, nullptr, nullptr);
+}
+
+void applicationObject(_clsVxOrvalisA* info) {
+  IDispatch* app = nullptr;
+  IDispatch* again = nullptr;
+  info->get_GetProStdProperties(&app);
+  info->get_GetProStdProperties(&again);
+  check("GetProStdProperties gives one object per thread", app && app == again);
+  if (again) again->Release();
+  if (!app) return;
+
+  VARIANT value;
+  const HRESULT hr = readProperty(app, L"hInstance", &value);
+  check("hInstance is orvalis.dll's module handle, not the host's",
+        hr == S_OK && V_VT(&value) == VT_I4 &&
+            V_I4(&value) == reinterpret_cast<LONG_PTR>(GetModuleHandleW(L"orvalis.dll")));
+  app->Release();
+}
+
+// --- The shared object slot ------------------------------------------------------------
+
+struct SecondThread {
+  bool sawNothing = false;
+  bool ownSlotWorks = false;
+  LONG ownObjectAfterUninitialize = 0;
+  bool appThreadIdDiffers = false;
+  DWORD firstThreadId = 0;
+};
+
+DWORD WINAPI secondApartment(void* parameter) {
+  auto& result = *static_cast<SecondThread*>(parameter);
+  CoInitialize(nullptr);
+  Counted own;
+  if (_clsVxOrvalisA* info = createInfo()) {
+    IDispatch* seen = reinterpret_cast<IDispatch*>(1);
+    result.sawNothing = SUCCEEDED(info->get_BuddyObjectGlobal(&seen)) && seen == nullptr;
+    info->putref_BuddyObjectGlobal(&own);
+    info->get_BuddyObjectGlobal(&seen);
+    result.ownSlotWorks = seen == &own;
+    if (seen) seen->Release();
+    IDispatch* app = nullptr;
+    info->get_GetProStdProperties(&app);
+    VARIANT thread;
+    if (app && readProperty(app, L"ThreadID", &thread) == S_OK)
+      result.appThreadIdDiffers = V_I4(&thread) == static_cast<LONG>(GetCurrentThreadId()) &&
+                                  static_cast<DWORD>(V_I4(&thread)) != result.firstThreadId;
+    if (app) app->Release();
+    info->Release();
+  }
+  CoUninitialize();
+  result.ownObjectAfterUninitialize = own.references();
+  return 0;
+}
+
+struct FirstThread {
+  Counted buddy;
+  Counted replacement;
+};
+
+DWORD WINAPI firstApartment(void* parameter) {
+  auto& objects = *static_cast<FirstThread*>(parameter);
+  CoInitialize(nullptr);
+  _clsVxOrvalisA* one = createInfo();
+  _clsVxOrvalisA* two = createInfo();
+  if (!one || !two) {
+    check("two clsVxOrvalisA objects on one thread", false);
+    return 1;
+  }
+  IDispatch* seen = nullptr;
+  check("putref BuddyObjectGlobal", SUCCEEDED(one->putref_BuddyObjectGlobal(&objects.buddy)));
+  two->get_BuddyObjectGlobal(&seen);
+  check("a second object on the thread gets the same object", seen == &objects.buddy);
+  if (seen) seen->Release();
+  check("the slot holds one reference", objects.buddy.references() == 2, std::to_string(objects.buddy.references()));
+
+  SecondThread second;
+  second.firstThreadId = GetCurrentThreadId();
+  HANDLE thread = CreateThread(nullptr, 0, secondApartment, &second, 0, nullptr);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  check("an object on a second apartment thread sees Nothing", second.sawNothing);
+  check("and keeps its own object in its own slot", second.ownSlotWorks);
+  check("that thread's application object is its own", second.appThreadIdDiffers);
+  check("the end of that apartment releases its slot", second.ownObjectAfterUninitialize == 1,
+        std::to_string(second.ownObjectAfterUninitialize));
+  two->get_BuddyObjectGlobal(&seen);
+  check("the first thread's slot is untouched", seen == &objects.buddy);
+  if (seen) seen->Release();
+
+  // A put by value is no member of the interface.
+  DISPID id;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"BuddyObjectGlobal")};
+  two->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  VARIANT value;
+  V_VT(&value) = VT_DISPATCH;
+  V_DISPATCH(&value) = &objects.replacement;
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params{&value, &put, 1, 1};
+  HRESULT hr = two->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+  check("BuddyObjectGlobal has no put by value", hr == DISP_E_MEMBERNOTFOUND, hex(hr));
+  hr = two->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUTREF, &params, nullptr, nullptr, nullptr);
+  check("Invoke with a put by reference sets it", hr == S_OK && objects.buddy.references() == 1 &&
+                                                        objects.replacement.references() == 2,
+        hex(hr));
+  one->putref_BuddyObjectGlobal(&objects.replacement);
+  check("setting the same object again keeps one reference", objects.replacement.references() == 2,
+        std::to_string(objects.replacement.references()));
+
+  // The slot belongs to the thread, not to the objects: it outlives them.
+  one->Release();
+  two->Release();
+  _clsVxOrvalisA* three = createInfo();
+  seen = nullptr;
+  if (three) three->get_BuddyObjectGlobal(&seen);
+  check("a later object on the thread still sees the object", seen == &objects.replacement);
+  if (seen) seen->Release();
+  if (three) three->Release();
+  CoUninitialize();
+  check("the end of the thread's apartment releases the slot's object", objects.replacement.references() == 1,
+        std::to_string(objects.replacement.references()));
+  return 0;
+}
+
+}  // namespace
+
+int main() {
+  CoInitialize(nullptr);
+  _clsVxOrvalisA* info = createInfo();
+  check("create Orvalis.clsVxOrvalisA", info != nullptr);
+  if (info) {
+    resources(info);
+    applicationObject(info);
+    info->Release();
+  }
+
+  FirstThread objects;
+  HANDLE thread = CreateThread(nullptr, 0, firstApartment, &objects, 0, nullptr);
+  WaitForSingleObject(thread, INFINITE);
+  CloseHandle(thread);
+  CoUninitialize();
+  return e2e::verdict();
+}

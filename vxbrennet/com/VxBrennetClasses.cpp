@@ -1,0 +1,77 @@
+// vxbrennet.dll on the library's generic COM layer: its class table and
+// type-library identity, and the dual interfaces of its two classes, each
+// member forwarding to the framework's logic in one line.
+#include <windows.h>
+#include <ole2.h>
+
+#include "frame/com/AutomationObject.h"
+#include "frame/Conversion.h"
+#include "frame/RuntimeError.h"
+#include "frame/com/ClassRegistry.h"
+#include "vxbrennet/clsVxBrennetA.h"
+#include "vxbrennet/clsVxelErrorHandlerA.h"
+#include "vxbrennet_h.h"
+
+namespace orvalis::com {
+
+namespace {
+
+using vxbrennet::clsVxBrennetA;
+using vxbrennet::clsVxelErrorHandlerA;
+
+class BrennetObject final : public AutomationObject<BrennetObject, _clsVxBrennetA, clsVxBrennetA> {
+ public:
+  static constexpr const wchar_t* kSource = L"VxBrennet.clsVxBrennetA";
+
+  STDMETHODIMP AppAboutVxel(IDispatch* oApp, VARIANT* result) override {
+    return call(result, [&] {
+      core().AppAboutVxel(in(oApp));
+      return Variant();
+    });
+  }
+};
+
+class ErrorHandlerObject final
+    : public AutomationObject<ErrorHandlerObject, _clsVxelErrorHandlerA, clsVxelErrorHandlerA> {
+ public:
+  static constexpr const wchar_t* kSource = L"VxBrennet.clsVxelErrorHandlerA";
+
+  STDMETHODIMP ErrorHandlerMessageVx(VARIANT* oApp, VARIANT* oErr, VARIANT* sMessage, VARIANT* sLocation,
+                                     VARIANT* lLine, VARIANT* sDetail, VARIANT* lFlags, VARIANT vExtra,
+                                     VARIANT* result) override {
+    return call(result, [&] {
+      core().ErrorHandlerMessageVx(object(oApp), object(oErr), toText(in(sMessage)), toText(in(sLocation)),
+                                   toLong(in(lLine)), toText(in(sDetail)), toLong(in(lFlags)), in(&vExtra));
+      return Variant();
+    });
+  }
+
+ private:
+  // An object argument: Nothing for an empty Variant, error 424 for a value.
+  static ObjectRef object(const VARIANT* argument) {
+    const Variant value = in(argument);
+    if (value.isEmpty()) return nullptr;
+    if (value.type() != VarType::Object) throw RuntimeError(vb_error::ObjectRequired);
+    return value.object();
+  }
+};
+
+#define VXBRENNET_CLASS(name, binding) {L## #name, CLSID_##name, IID__##name, &binding::create}
+
+const ClassEntry kClasses[] = {
+    VXBRENNET_CLASS(clsVxBrennetA, BrennetObject),
+    VXBRENNET_CLASS(clsVxelErrorHandlerA, ErrorHandlerObject),
+};
+
+#undef VXBRENNET_CLASS
+
+}  // namespace
+
+const GUID kLibraryId = LIBID_VxBrennet;
+const WORD kLibraryMajor = 1;
+const WORD kLibraryMinor = 0;
+const wchar_t* const kLibraryName = L"VxBrennet";
+
+std::span<const ClassEntry> classRegistry() { return kClasses; }
+
+}  // namespace orvalis::com
