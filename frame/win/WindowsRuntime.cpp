@@ -1,8 +1,13 @@
 #include "frame/win/WindowsRuntime.h"
 
 #include <windows.h>
+#include <oleauto.h>
 
+#include <algorithm>
 #include <cmath>
+#include <new>
+
+#include "frame/RuntimeError.h"
 
 namespace orvalis::win {
 
@@ -63,6 +68,19 @@ std::u16string WindowsRuntime::fromAnsi(std::string_view bytes) {
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
                       characters);
   return text;
+}
+
+// The conversion CDbl uses: the user's locale decides the decimal sign,
+// the thousands separator and the currency symbol. It reads up to the first
+// NUL, as it does with any automation string.
+double WindowsRuntime::readNumber(std::u16string_view text) const {
+  std::wstring terminated(text.begin(), std::find(text.begin(), text.end(), u'\0'));
+  double value = 0;
+  const HRESULT hr = VarR8FromStr(terminated.data(), LOCALE_USER_DEFAULT, 0, &value);
+  if (SUCCEEDED(hr)) return value;
+  if (hr == DISP_E_OVERFLOW) throw RuntimeError(vb_error::Overflow);
+  if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+  throw RuntimeError(vb_error::TypeMismatch);
 }
 
 }  // namespace orvalis::win
