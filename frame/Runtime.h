@@ -27,7 +27,10 @@ class Runtime {
 
   // Waits until a window message arrives for the calling thread or
   // `maxWaitSeconds` have passed, then processes every pending message.
-  virtual void processMessages(double maxWaitSeconds) = 0;
+  // Returns false when the thread was asked to quit (WM_QUIT): the request
+  // is posted again for the host's own message loop, and the caller ends
+  // its wait.
+  virtual bool processMessages(double maxWaitSeconds) = 0;
 
   // Seconds on a clock that never jumps (not the time of day).
   virtual double monotonicSeconds() = 0;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <variant>
@@ -113,5 +114,9 @@ class Variant {
   std::variant<EmptyTag, NullTag, int64_t, double, std::u16string, ObjectRef, uint64_t, DecimalValue>
       value_;
 };
+
+// A by-reference Variant parameter read through the caller's variable each
+// time it is called: host code that runs while a member waits may change it.
+using VariantReference = std::function<Variant()>;
 
 }  // namespace orvalis

@@ -84,16 +84,18 @@ bool clsVxAudoMP3PlayerB::isPlaying() {
 
 // Waits `duration` seconds while the thread's window messages keep flowing.
 // The wait sleeps until a message arrives or the time is up, on a clock
-// that does not jump at midnight.
-void clsVxAudoMP3PlayerB::TimeOut(const Variant& duration) {
-  if (duration.isNull()) return;  // no number compares as greater than Null
-  const double seconds = toDouble(duration);
-  if (!(seconds > 0)) return;
+// that does not jump at midnight. Host code that runs meanwhile may change
+// the caller's variable, so it is read on every turn; a host that asks to
+// quit ends the wait.
+void clsVxAudoMP3PlayerB::TimeOut(const VariantReference& duration) {
   const double start = runtime_.monotonicSeconds();
   for (;;) {
+    const Variant current = duration();
+    if (current.isNull()) return;  // no number compares as greater than Null
+    const double seconds = toDouble(current);
     const double elapsed = runtime_.monotonicSeconds() - start;
-    if (elapsed >= seconds) return;
-    runtime_.processMessages(seconds - elapsed);
+    if (!(elapsed < seconds)) return;
+    if (!runtime_.processMessages(seconds - elapsed)) return;
   }
 }
 

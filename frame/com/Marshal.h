@@ -25,6 +25,10 @@ inline int32_t in(LONG value) { return static_cast<int32_t>(value); }
 inline int16_t in(SHORT value) { return value; }
 Variant in(const VARIANT* value);
 ObjectRef in(IDispatch* object);
+// The caller's variable as it is whenever the member reads it.
+inline VariantReference inReference(const VARIANT* variable) {
+  return [variable] { return in(variable); };
+}
 
 // --- Results -----------------------------------------------------------------
 

@@ -26,7 +26,7 @@ int WindowsRuntime::messageBox(std::u16string_view text, std::optional<std::u16s
   return MessageBoxW(GetActiveWindow(), wide(text).c_str(), caption.c_str(), style);
 }
 
-void WindowsRuntime::processMessages(double maxWaitSeconds) {
+bool WindowsRuntime::processMessages(double maxWaitSeconds) {
   // Sleep until input arrives or the time is up (rounded up, so the caller
   // never wakes early and spins), then dispatch everything pending.
   const double milliseconds = std::ceil(maxWaitSeconds * 1000.0);
@@ -34,9 +34,16 @@ void WindowsRuntime::processMessages(double maxWaitSeconds) {
   MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The host closed its main form: its own loop must still see the
+      // request, with the exit code it gave.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  return true;
 }
 
 double WindowsRuntime::monotonicSeconds() {

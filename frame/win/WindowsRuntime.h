@@ -12,7 +12,7 @@ class WindowsRuntime final : public Runtime, public NumberReader {
  public:
   int messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
                  uint32_t style) override;
-  void processMessages(double maxWaitSeconds) override;
+  bool processMessages(double maxWaitSeconds) override;
   double monotonicSeconds() override;
   std::string toAnsi(std::u16string_view text) override;
   std::u16string fromAnsi(std::string_view bytes) override;

@@ -2,6 +2,7 @@
 // only message processing advances, and maps ANSI as Latin-1.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,9 @@ class FakeRuntime : public Runtime {
   // How far each processMessages call moves the clock (a message may arrive
   // early); 0 means it sleeps its whole allowance.
   double stepPerWait = 0;
+  // Host code run inside each processMessages call (a timer, a button);
+  // returning false plays the host's quit request.
+  std::function<bool()> duringMessages;
 
   int messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
                  uint32_t style) override {
@@ -34,9 +38,10 @@ class FakeRuntime : public Runtime {
     return 1;  // OK
   }
 
-  void processMessages(double maxWaitSeconds) override {
+  bool processMessages(double maxWaitSeconds) override {
     messageWaits.push_back(maxWaitSeconds);
     clock += stepPerWait > 0 && stepPerWait < maxWaitSeconds ? stepPerWait : maxWaitSeconds;
+    return duringMessages ? duringMessages() : true;
   }
 
   double monotonicSeconds() override { return clock; }
