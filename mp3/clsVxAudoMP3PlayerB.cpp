@@ -252,7 +252,9 @@ void clsVxAudoMP3PlayerB::SavePlaylist(const std::u16string& TheList, const Obje
 void clsVxAudoMP3PlayerB::ListNoChar(const ObjectRef& List1, const ObjectRef& List2) {
   withErrorBox<void>(runtime_, [&] {
     HostList names(List1), paths(List2);
-    const int32_t last = subtractLong(toLong(paths.ListCount()), 1);
+    // ListCount - 1 is worked out before it becomes a Long: a count of 2.5
+    // gives CLng(1.5) = 2.
+    const int32_t last = toLong(toDouble(paths.ListCount()) - 1);
     for (int32_t index = 0; index <= last; ++index) {
       const std::u16string path = toText(paths.List(Variant(index)));
       names.AddItem(Variant(displayName(path)), true);
@@ -264,10 +266,12 @@ void clsVxAudoMP3PlayerB::ListNoChar(const ObjectRef& List1, const ObjectRef& Li
 // the selected text.
 void clsVxAudoMP3PlayerB::ListSingleNoChar(const Variant& List1, const Variant& List2) {
   withErrorBox<void>(runtime_, [&] {
-    HostList names = HostList::fromVariant(List1);
+    // List2's steps come first: with a List1 that is no object, the host's
+    // last entry is still selected before the error shows.
     HostList paths = HostList::fromVariant(List2);
     paths.setListIndex(doubleText(toDouble(paths.ListCount()) - 1));
     const std::u16string selected = toText(paths.text());
+    HostList names = HostList::fromVariant(List1);
     names.AddItem(Variant(displayName(selected)), true);
     runtime_.messageBox(selected, std::nullopt, message_box::OkOnly);
   });

@@ -175,6 +175,26 @@ TEST_F(PlaylistTest, ListSingleNoCharNeedsObjects) {
   EXPECT_EQ(boxes(), (Texts{u"Object required"}));
 }
 
+TEST_F(PlaylistTest, ListSingleNoCharSelectsInList2BeforeItNeedsList1) {
+  auto paths = FakeList::with({u"a.mp3", u"b.mp3"});
+  player.ListSingleNoChar(Variant(u"not a list"), Variant(ObjectRef(paths)));
+  EXPECT_EQ(paths->calls, (Calls{"ListCount()", "ListIndex(String 1)", "text()"}));
+  EXPECT_EQ(boxes(), (Texts{u"Object required"}));
+}
+
+TEST_F(PlaylistTest, ListNoCharSubtractsOneBeforeMakingTheCountALong) {
+  struct HalfCount : FakeList {
+    Variant invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) override {
+      if (textEquals(name, u"ListCount")) return Variant(2.5);
+      return FakeList::invoke(name, kind, args);
+    }
+  };
+  auto paths = std::make_shared<HalfCount>();
+  paths->entries = {Variant(u"a.mp3"), Variant(u"b.mp3"), Variant(u"c.mp3")};
+  player.ListNoChar(list, paths);
+  EXPECT_EQ(list->texts(), (Texts{u"a", u"b", u"c"}));  // CLng(2.5 - 1) = 2
+}
+
 TEST_F(PlaylistTest, AVeryLongPathOverflowsTheNamePositionButTheListCarriesOn) {
   const std::u16string longPath = std::u16string(40000, u'x') + u"\\song.mp3";
   auto paths = FakeList::with({longPath, u"b.mp3"});
