@@ -45,11 +45,15 @@ class Runtime {
 void showErrorBox(Runtime& runtime, std::u16string_view description);
 
 // Runs `body` under that handler; on an error the result is `R()` (0, the
-// empty text, False, Empty, or nothing).
+// empty text, False, Empty, or nothing). Running out of memory is the
+// runtime error 7 ("Out of memory") like any other.
 template <class R, class Body>
 R withErrorBox(Runtime& runtime, Body&& body);
 
 }  // namespace orvalis
+
+#include <new>
+#include <stdexcept>
 
 #include "frame/RuntimeError.h"
 
@@ -59,6 +63,10 @@ R orvalis::withErrorBox(Runtime& runtime, Body&& body) {
     return body();
   } catch (const RuntimeError& error) {
     showErrorBox(runtime, error.description());
-    return R();
+  } catch (const std::bad_alloc&) {
+    showErrorBox(runtime, standardDescription(vb_error::OutOfMemory));
+  } catch (const std::length_error&) {  // a text or buffer beyond what memory can hold
+    showErrorBox(runtime, standardDescription(vb_error::OutOfMemory));
   }
+  return R();
 }

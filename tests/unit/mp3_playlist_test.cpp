@@ -81,6 +81,18 @@ TEST_F(PlaylistTest, OpenStopsAtAFailingHostButKeepsWhatItAdded) {
   EXPECT_EQ(boxes(), (Texts{u"Out of memory"}));
 }
 
+TEST_F(PlaylistTest, RunningOutOfMemoryShowsTheOutOfMemoryBox) {
+  fakes.files.contents[u"p.m3u"] = "a\r\nb\r\n";
+  list->onAddItem = [](const Variant& text) {
+    if (text.text() == u"b") throw std::bad_alloc();
+  };
+  player.OpenPlaylist(u"p.m3u", list);
+  list->onAddItem = [](const Variant&) { throw std::length_error("too long"); };
+  player.OpenPlaylist(u"p.m3u", list);
+  EXPECT_EQ(boxes(), (Texts{u"Out of memory", u"Out of memory"}));
+  EXPECT_EQ(list->texts(), (Texts{u"a"}));
+}
+
 TEST_F(PlaylistTest, SaveWritesEveryEntryWithCrLfAndPassesIntegerIndexesByReference) {
   list = FakeList::with({u"C:\\a.mp3", u"", u"b\u00e9.mp3"});
   player.SavePlaylist(u"out.m3u", list);
