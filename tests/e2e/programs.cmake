@@ -16,3 +16,5 @@ orvalis_e2e_program(client_player_b ${_e2e}/client_player_b.cpp ${ORVALIS_IID_SO
 orvalis_e2e_program(mbwatch ${_e2e}/mbwatch.cpp)
 target_link_options(mbwatch PRIVATE -municode)
 orvalis_add_typelib_check(orvalis)
+orvalis_e2e_program(client_host_rules ${_e2e}/client_host_rules.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(script_error_probe ${_e2e}/script_error_probe.cpp)
