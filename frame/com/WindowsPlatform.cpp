@@ -13,9 +13,6 @@ Platform& windowsPlatform() {
   static win::WindowsRegistry registry;
   static win::WindowsWindowManager windows;
   static Platform platform{runtime, mci, files, registry, windows};
-  // Texts become numbers as the host's runtime reads them, in the user's locale.
-  static const bool readsNumbersInUserLocale = (installNumberReader(&runtime), true);
-  (void)readsNumbersInUserLocale;
   return platform;
 }
 

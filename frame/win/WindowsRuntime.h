@@ -8,8 +8,15 @@
 
 namespace orvalis::win {
 
+// The one instance (the platform's) also reads every text-to-number
+// conversion of the process while it lives.
 class WindowsRuntime final : public Runtime, public NumberReader {
  public:
+  WindowsRuntime() { installNumberReader(this); }
+  ~WindowsRuntime() override { installNumberReader(nullptr); }
+  WindowsRuntime(const WindowsRuntime&) = delete;
+  WindowsRuntime& operator=(const WindowsRuntime&) = delete;
+
   int messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
                  uint32_t style) override;
   bool processMessages(double maxWaitSeconds) override;
