@@ -1,5 +1,7 @@
 #include "frame/Conversion.h"
 
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -151,6 +153,85 @@ std::u16string dateText(double days) {
   return text;
 }
 
+// The decimal digits of a Decimal's 96-bit whole number, most significant
+// first, with at least scale + 1 of them (leading zeros added), so that the
+// last `scale` digits are the fraction.
+std::string decimalDigits(const Variant::DecimalValue& value) {
+  uint32_t words[3] = {value.high, static_cast<uint32_t>(value.low >> 32),
+                       static_cast<uint32_t>(value.low)};
+  std::string digits;
+  while (words[0] != 0 || words[1] != 0 || words[2] != 0) {
+    uint64_t rest = 0;
+    for (uint32_t& word : words) {
+      const uint64_t part = rest << 32 | word;
+      word = static_cast<uint32_t>(part / 10);
+      rest = part % 10;
+    }
+    digits.push_back(static_cast<char>('0' + rest));
+  }
+  if (digits.size() < std::size_t{value.scale} + 1) digits.append(value.scale + 1 - digits.size(), '0');
+  std::reverse(digits.begin(), digits.end());
+  return digits;
+}
+
+double decimalToDouble(const Variant::DecimalValue& value) {
+  const std::string digits = decimalDigits(value);
+  const double magnitude =
+      decimalValue(digits, static_cast<int64_t>(digits.size()) - value.scale, 0);
+  return value.negative ? -magnitude : magnitude;
+}
+
+// A Decimal rounded to a whole number, half to even, computed from its
+// exact digits; error 6 beyond 64 bits.
+int64_t decimalToWhole(const Variant::DecimalValue& value) {
+  const std::string digits = decimalDigits(value);
+  const std::size_t wholeDigits = digits.size() - value.scale;
+  uint64_t magnitude = 0;
+  for (std::size_t i = 0; i < wholeDigits; ++i) {
+    if (magnitude > (UINT64_MAX - 9) / 10) overflow();
+    magnitude = magnitude * 10 + static_cast<uint64_t>(digits[i] - '0');
+  }
+  if (value.scale > 0) {
+    const char first = digits[wholeDigits];
+    const bool moreAfterHalf = digits.find_first_not_of('0', wholeDigits + 1) != std::string::npos;
+    if (first > '5' || (first == '5' && (moreAfterHalf || magnitude % 2 != 0))) ++magnitude;
+  }
+  const uint64_t limit = value.negative ? uint64_t{1} << 63 : (uint64_t{1} << 63) - 1;
+  if (magnitude > limit) overflow();
+  return value.negative ? static_cast<int64_t>(0 - magnitude) : static_cast<int64_t>(magnitude);
+}
+
+// The runtime's text of a Decimal: every significant digit, no trailing
+// zeros in the fraction, no exponent.
+std::u16string decimalToText(const Variant::DecimalValue& value) {
+  const std::string digits = decimalDigits(value);
+  const std::size_t wholeDigits = digits.size() - value.scale;
+  std::string whole = digits.substr(0, wholeDigits);
+  whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size() - 1));
+  std::string fraction = digits.substr(wholeDigits);
+  fraction.erase(fraction.find_last_not_of('0') + 1);
+  const bool zero = whole == "0" && fraction.empty();
+  std::u16string text = value.negative && !zero ? u"-" : u"";
+  for (char c : whole) text.push_back(static_cast<char16_t>(c));
+  if (!fraction.empty()) {
+    text.push_back(u'.');
+    for (char c : fraction) text.push_back(static_cast<char16_t>(c));
+  }
+  return text;
+}
+
+std::u16string unsignedText(uint64_t value) {
+  const std::string digits = std::to_string(value);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+bool isWhiteSpace(char16_t c) {
+  return c == u' ' || c == u'\t' || c == u'\n' || c == u'\v' || c == u'\f' || c == u'\r' ||
+         c == u'\u00A0';
+}
+
+std::atomic<const NumberReader*> installedReader{nullptr};
+
 }  // namespace
 
 double roundHalfEven(double value) {
@@ -198,57 +279,110 @@ double decimalValue(std::string_view digits, int64_t integerDigits, int64_t expo
 }
 
 double parseNumber(std::u16string_view text) {
-  const auto isSpace = [](char16_t c) { return c == u' ' || c == u'\t'; };
+  if (const NumberReader* reader = installedReader.load()) return reader->readNumber(text);
+  static const NumberFormat englishUnitedStates;
+  return parseNumber(text, englishUnitedStates);
+}
+
+void installNumberReader(const NumberReader* reader) { installedReader.store(reader); }
+
+double parseNumber(std::u16string_view text, const NumberFormat& format) {
+  text = text.substr(0, text.find(u'\0'));  // the runtime reads a text up to its first NUL
   std::size_t pos = 0;
-  std::size_t end = text.size();
-  while (pos < end && isSpace(text[pos])) ++pos;
-  while (end > pos && isSpace(text[end - 1])) --end;
-  if (pos == end) typeMismatch();
+  const std::size_t end = text.size();
+  const auto skipWhiteSpace = [&] {
+    while (pos < end && isWhiteSpace(text[pos])) ++pos;
+  };
+  skipWhiteSpace();
 
   // "&H1F" / "&O17": an unsigned hexadecimal or octal whole number.
-  if (text[pos] == u'&') {
+  if (pos < end && text[pos] == u'&') {
     if (end - pos < 3) typeMismatch();
     const char16_t kind = text[pos + 1];
     const int base = (kind == u'H' || kind == u'h') ? 16 : (kind == u'O' || kind == u'o') ? 8 : 0;
     if (base == 0) typeMismatch();
     double value = 0;
-    for (pos += 2; pos < end; ++pos) {
-      const int digit = digitValue(text[pos], base);
-      if (digit < 0) typeMismatch();
-      value = value * base + digit;
+    bool anyDigit = false;
+    for (pos += 2; pos < end && digitValue(text[pos], base) >= 0; ++pos) {
+      value = value * base + digitValue(text[pos], base);
+      anyDigit = true;
     }
+    skipWhiteSpace();
+    if (!anyDigit || pos != end) typeMismatch();
     return value;
   }
 
-  bool negative = false;
-  if (text[pos] == u'+' || text[pos] == u'-') {
-    negative = text[pos] == u'-';
+  // The marks around the number: one sign, one pair of parentheses and one
+  // currency symbol, each in front or behind, white space between them.
+  bool signSeen = false, negative = false, parenthesisOpen = false, parenthesisClosed = false;
+  bool currencySeen = false;
+  const auto takeSign = [&] {
+    if (signSeen || (text[pos] != u'+' && text[pos] != u'-')) return false;
+    signSeen = true;
+    negative = text[pos++] == u'-';
+    return true;
+  };
+  const auto takeCurrency = [&] {
+    const std::u16string_view symbol = format.currencySymbol;
+    if (currencySeen || symbol.empty() || text.substr(pos, symbol.size()) != symbol) return false;
+    currencySeen = true;
+    pos += symbol.size();
+    return true;
+  };
+  for (skipWhiteSpace(); pos < end; skipWhiteSpace()) {
+    if (takeSign() || takeCurrency()) continue;
+    if (text[pos] == u'(' && !parenthesisOpen) {
+      parenthesisOpen = true;
+      ++pos;
+      continue;
+    }
+    break;
+  }
+
+  DecimalDigits mantissa;
+  bool pointSeen = false;
+  while (pos < end) {
+    const char16_t c = text[pos];
+    if (c == format.decimalSign && !pointSeen) {
+      pointSeen = true;
+      mantissa.take(u'.');
+    } else if (c == format.thousandsSeparator && !pointSeen && !mantissa.empty()) {
+      // separators group the whole part only
+    } else if (!isDigit(c) || !mantissa.take(c)) {
+      break;
+    }
     ++pos;
   }
-  DecimalDigits mantissa;
-  while (pos < end && mantissa.take(text[pos])) ++pos;
   if (mantissa.empty()) typeMismatch();
 
   int64_t exponent = 0;
-  if (pos < end) {
-    const char16_t marker = text[pos];
-    if (marker != u'E' && marker != u'e' && marker != u'D' && marker != u'd') typeMismatch();
+  if (pos < end && (text[pos] == u'E' || text[pos] == u'e' || text[pos] == u'D' || text[pos] == u'd')) {
     ++pos;
     bool negativeExponent = false;
     if (pos < end && (text[pos] == u'+' || text[pos] == u'-')) {
       negativeExponent = text[pos] == u'-';
       ++pos;
     }
-    if (pos == end) typeMismatch();
-    for (; pos < end; ++pos) {
-      if (!isDigit(text[pos])) typeMismatch();
+    if (pos == end || !isDigit(text[pos])) typeMismatch();
+    for (; pos < end && isDigit(text[pos]); ++pos) {
       if (exponent < kExponentLimit) exponent = exponent * 10 + (text[pos] - u'0');
     }
     if (negativeExponent) exponent = -exponent;
   }
 
+  for (skipWhiteSpace(); pos < end; skipWhiteSpace()) {
+    if (takeSign() || takeCurrency()) continue;
+    if (text[pos] == u')' && parenthesisOpen && !parenthesisClosed) {
+      parenthesisClosed = true;
+      ++pos;
+      continue;
+    }
+    typeMismatch();
+  }
+  if (parenthesisOpen != parenthesisClosed) typeMismatch();
+
   const double value = mantissa.value(exponent);
-  return negative ? -value : value;
+  return negative || parenthesisOpen ? -value : value;
 }
 
 bool DecimalDigits::take(char16_t c) {
@@ -274,13 +408,21 @@ double toDouble(const Variant& value) {
     case VarType::Long:
     case VarType::Byte:
     case VarType::Boolean:
+    case VarType::SignedByte:
+    case VarType::UnsignedInteger:
+    case VarType::UnsignedLong:
+    case VarType::LongLong:
       return static_cast<double>(value.integral());
+    case VarType::UnsignedLongLong:
+      return static_cast<double>(value.unsignedIntegral());
     case VarType::Single:
     case VarType::Double:
     case VarType::Date:
       return value.floating();
     case VarType::Currency:
       return static_cast<double>(value.currencyScaled()) / 10000.0;
+    case VarType::Decimal:
+      return decimalToDouble(value.decimal());
     case VarType::String:
       return parseNumber(value.text());
     case VarType::Object:
@@ -292,8 +434,9 @@ double toDouble(const Variant& value) {
 
 namespace {
 
-// A Variant as a whole number: integral subtypes and Currency exactly,
-// everything else through its Double; `narrow` checks the target range.
+// A Variant as a whole number: integral subtypes, Currency and Decimal
+// exactly, everything else through its Double; `narrow` checks the target
+// range.
 template <class Narrow>
 auto toWholeNumber(const Variant& value, Narrow narrow) {
   switch (value.type()) {
@@ -301,9 +444,18 @@ auto toWholeNumber(const Variant& value, Narrow narrow) {
     case VarType::Long:
     case VarType::Byte:
     case VarType::Boolean:
+    case VarType::SignedByte:
+    case VarType::UnsignedInteger:
+    case VarType::UnsignedLong:
+    case VarType::LongLong:
       return narrow(value.integral());
+    case VarType::UnsignedLongLong:
+      if (value.unsignedIntegral() > static_cast<uint64_t>(INT64_MAX)) overflow();
+      return narrow(static_cast<int64_t>(value.unsignedIntegral()));
     case VarType::Currency:
       return narrow(roundCurrency(value.currencyScaled()));
+    case VarType::Decimal:
+      return narrow(decimalToWhole(value.decimal()));
     default:
       return narrow(toDouble(value));
   }
@@ -323,6 +475,8 @@ bool toBoolean(const Variant& value) {
   switch (value.type()) {
     case VarType::Currency:
       return value.currencyScaled() != 0;
+    case VarType::Decimal:
+      return value.decimal().low != 0 || value.decimal().high != 0;
     case VarType::String:
       if (textEquals(value.text(), u"True")) return true;
       if (textEquals(value.text(), u"False")) return false;
@@ -341,7 +495,15 @@ std::u16string toText(const Variant& value) {
     case VarType::Integer:
     case VarType::Long:
     case VarType::Byte:
+    case VarType::SignedByte:
+    case VarType::UnsignedInteger:
+    case VarType::UnsignedLong:
+    case VarType::LongLong:
       return decimalText(value.integral());
+    case VarType::UnsignedLongLong:
+      return unsignedText(value.unsignedIntegral());
+    case VarType::Decimal:
+      return decimalToText(value.decimal());
     case VarType::Boolean:
       return value.integral() != 0 ? u"True" : u"False";
     case VarType::Single:

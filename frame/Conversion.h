@@ -31,9 +31,39 @@ int16_t subtractInteger(int16_t a, int16_t b);
 int16_t multiplyInteger(int16_t a, int16_t b);
 
 // Strict reading of a text as a number, as converting a String to a number
-// does: blanks around the number allowed, "&H"/"&O" prefixes, exponent E or
-// D; anything else is error 13. The decimal point is ".".
+// does: the runtime's conversion in the user's locale, through the reader
+// installed below (the portable reading for English (United States) when
+// none is). Anything that is no number is error 13, a number beyond the
+// Double range error 6.
 double parseNumber(std::u16string_view text);
+
+// The symbols of a locale that the portable reading honours.
+struct NumberFormat {
+  char16_t decimalSign = u'.';
+  char16_t thousandsSeparator = u',';
+  std::u16string currencySymbol = u"$";
+};
+
+// The portable reading, with the rules of the automation runtime: the text
+// up to its first NUL; white space around the number; a sign in front or
+// behind ("5-"), or parentheses, for a negative number; the currency symbol
+// in front or behind; thousands separators within the whole part ("1,000");
+// the locale's decimal sign; an exponent E or D; "&H"/"&O" prefixes for
+// hexadecimal and octal whole numbers.
+double parseNumber(std::u16string_view text, const NumberFormat& format);
+
+// Reads texts as numbers for the whole process. The Windows layer installs
+// the runtime's own conversion with the user's locale, so the logic stays
+// portable and reads numbers exactly as the host's runtime does.
+class NumberReader {
+ public:
+  virtual ~NumberReader() = default;
+  virtual double readNumber(std::u16string_view text) const = 0;
+};
+
+// Makes `reader` the one parseNumber uses (nullptr: the portable reading).
+// Install it before any conversion runs; it must outlive its use.
+void installNumberReader(const NumberReader* reader);
 
 // The Double nearest to a decimal number given as `digits` (ASCII digits,
 // the point after the first `integerDigits` of them) times 10^exponent:
@@ -57,8 +87,10 @@ class DecimalDigits {
   bool seenPoint_ = false;
 };
 
-// Variant conversions (CDbl, CInt, CLng, CBool, CStr). Empty converts to 0,
-// False or the empty text; Null raises error 94; objects and errors raise 13.
+// Variant conversions (CDbl, CInt, CLng, CBool, CStr) of every subtype,
+// Decimal and the 64-bit and unsigned integers included. Empty converts to
+// 0, False or the empty text; Null raises error 94; objects and errors
+// raise 13; a whole number that does not fit the target raises 6.
 double toDouble(const Variant& value);
 int16_t toInteger(const Variant& value);
 int32_t toLong(const Variant& value);

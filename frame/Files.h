@@ -23,12 +23,14 @@ class Files {
  public:
   virtual ~Files() = default;
 
-  // The file's bytes. A missing file, a bad name or no access raise the
-  // runtime's file errors (53, 52, 75, 76, ...).
+  // The file's bytes. A missing file, a bad name (one with a NUL in it
+  // included) or no access raise the runtime's file errors (53, 52, 75, 76,
+  // ...); a file too large to hold whole raises 7.
   virtual std::string readAll(std::u16string_view path) = 0;
 
-  // Starts writing a file that will replace `path`; raises the runtime's
-  // file errors when it cannot be created there.
+  // Starts writing a file that will replace `path` (a relative or
+  // drive-relative name lies in the current folder of its drive); raises
+  // the runtime's file errors when it cannot be created there.
   virtual std::unique_ptr<FileReplacement> replace(std::u16string_view path) = 0;
 };
 

@@ -27,7 +27,10 @@ class Runtime {
 
   // Waits until a window message arrives for the calling thread or
   // `maxWaitSeconds` have passed, then processes every pending message.
-  virtual void processMessages(double maxWaitSeconds) = 0;
+  // Returns false when the thread was asked to quit (WM_QUIT): the request
+  // is posted again for the host's own message loop, and the caller ends
+  // its wait.
+  virtual bool processMessages(double maxWaitSeconds) = 0;
 
   // Seconds on a clock that never jumps (not the time of day).
   virtual double monotonicSeconds() = 0;
@@ -42,11 +45,15 @@ class Runtime {
 void showErrorBox(Runtime& runtime, std::u16string_view description);
 
 // Runs `body` under that handler; on an error the result is `R()` (0, the
-// empty text, False, Empty, or nothing).
+// empty text, False, Empty, or nothing). Running out of memory is the
+// runtime error 7 ("Out of memory") like any other.
 template <class R, class Body>
 R withErrorBox(Runtime& runtime, Body&& body);
 
 }  // namespace orvalis
+
+#include <new>
+#include <stdexcept>
 
 #include "frame/RuntimeError.h"
 
@@ -56,6 +63,10 @@ R orvalis::withErrorBox(Runtime& runtime, Body&& body) {
     return body();
   } catch (const RuntimeError& error) {
     showErrorBox(runtime, error.description());
-    return R();
+  } catch (const std::bad_alloc&) {
+    showErrorBox(runtime, standardDescription(vb_error::OutOfMemory));
+  } catch (const std::length_error&) {  // a text or buffer beyond what memory can hold
+    showErrorBox(runtime, standardDescription(vb_error::OutOfMemory));
   }
+  return R();
 }

@@ -84,6 +84,38 @@ constexpr Description kDescriptions[] = {
 
 constexpr const char16_t* kApplicationDefined = u"Application-defined or object-defined error";
 
+constexpr uint32_t kControlFacility = 0x800A0000u;
+
+struct HresultNumber {
+  uint32_t hresult;
+  int32_t number;
+};
+
+// The failures of calls that the runtime reports under a VB error number.
+constexpr HresultNumber kHresultNumbers[] = {
+    {0x80004001u, 445},  // E_NOTIMPL: Object doesn't support this action
+    {0x80004002u, 430},  // E_NOINTERFACE
+    {0x80070005u, 70},   // E_ACCESSDENIED: Permission denied
+    {0x8007000Eu, 7},    // E_OUTOFMEMORY: Out of memory
+    {0x80070057u, 5},    // E_INVALIDARG: Invalid procedure call or argument
+    {0x80020001u, 438},  // DISP_E_UNKNOWNINTERFACE
+    {0x80020003u, 438},  // DISP_E_MEMBERNOTFOUND
+    {0x80020004u, 448},  // DISP_E_PARAMNOTFOUND: Named argument not found
+    {0x80020005u, 13},   // DISP_E_TYPEMISMATCH
+    {0x80020006u, 438},  // DISP_E_UNKNOWNNAME
+    {0x80020007u, 446},  // DISP_E_NONAMEDARGS
+    {0x80020008u, 458},  // DISP_E_BADVARTYPE
+    {0x8002000Au, 6},    // DISP_E_OVERFLOW
+    {0x8002000Bu, 9},    // DISP_E_BADINDEX: Subscript out of range
+    {0x8002000Cu, 447},  // DISP_E_UNKNOWNLCID
+    {0x8002000Du, 10},   // DISP_E_ARRAYISLOCKED
+    {0x8002000Eu, 450},  // DISP_E_BADPARAMCOUNT
+    {0x8002000Fu, 449},  // DISP_E_PARAMNOTOPTIONAL: Argument not optional
+    {0x80020012u, 11},   // DISP_E_DIVBYZERO
+    {0x80028CA0u, 13},   // TYPE_E_TYPEMISMATCH
+    {0x80028CA1u, 9},    // TYPE_E_OUTOFBOUNDS
+};
+
 }  // namespace
 
 std::u16string standardDescription(int32_t number) {
@@ -98,5 +130,30 @@ RuntimeError::RuntimeError(int32_t number)
 
 RuntimeError::RuntimeError(int32_t number, std::u16string description)
     : number_(number), description_(std::move(description)) {}
+
+int32_t errorNumberForHresult(int32_t hresult) {
+  const auto code = static_cast<uint32_t>(hresult);
+  if ((code & 0xFFFF0000u) == kControlFacility) return static_cast<int32_t>(code & 0xFFFFu);
+  for (const HresultNumber& entry : kHresultNumbers) {
+    if (entry.hresult == code) return entry.number;
+  }
+  return 0;
+}
+
+RuntimeError hostCallError(int32_t hresult, std::u16string description, std::u16string_view systemText) {
+  const int32_t number = errorNumberForHresult(hresult);
+  if (number != 0) {
+    if (description.empty()) return RuntimeError(number);
+    return RuntimeError(number, std::move(description));
+  }
+  if (description.empty()) {
+    description = standardDescription(vb_error::AutomationError);
+    if (!systemText.empty()) {
+      description += u'\n';
+      description += systemText;
+    }
+  }
+  return RuntimeError(hresult, std::move(description));
+}
 
 }  // namespace orvalis

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <string_view>
 
 namespace orvalis {
 
@@ -34,6 +35,10 @@ constexpr int32_t ResourceNotFound = 326;
 constexpr int32_t CantCreateObject = 429;
 constexpr int32_t ClassDoesntSupportAutomation = 430;
 constexpr int32_t InvalidPicture = 481;
+constexpr int32_t NamedArgumentsNotSupported = 446;
+constexpr int32_t NamedArgumentNotFound = 448;
+constexpr int32_t ArgumentNotOptional = 449;
+constexpr int32_t UnsupportedAutomationType = 458;
 }  // namespace vb_error
 
 // The standard description of a VB error number ("Overflow" for 6), or
@@ -53,5 +58,20 @@ class RuntimeError : public std::exception {
   int32_t number_;
   std::u16string description_;
 };
+
+// The VB error number the runtime reports for a failed call's HRESULT: the
+// number inside an HRESULT of the control facility (0x800A0000 + number),
+// the runtime's number for the failures it knows (DISP_E_PARAMNOTOPTIONAL
+// is 449, E_OUTOFMEMORY 7, ...), or 0 for any other code, which the runtime
+// reports as an "Automation error".
+int32_t errorNumberForHresult(int32_t hresult);
+
+// The runtime error for a late-bound call into a host object that failed
+// with `hresult` (the HRESULT itself, or the code the host's exception
+// carried). The host's own description is kept whenever it gave one;
+// without it a VB error gets the runtime's standard description, and any
+// other code becomes "Automation error" followed by `systemText` (the
+// system's message for the code, may be empty), numbered with the HRESULT.
+RuntimeError hostCallError(int32_t hresult, std::u16string description, std::u16string_view systemText);
 
 }  // namespace orvalis

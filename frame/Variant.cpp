@@ -6,6 +6,13 @@ bool Variant::isMissing() const {
   return type_ == VarType::Error && integral() == missing().integral();
 }
 
+Variant Variant::unsignedLongLong(uint64_t v) {
+  Variant value;
+  value.type_ = VarType::UnsignedLongLong;
+  value.value_ = v;
+  return value;
+}
+
 bool Variant::isNumeric() const {
   switch (type_) {
     case VarType::Integer:
@@ -16,6 +23,12 @@ bool Variant::isNumeric() const {
     case VarType::Date:
     case VarType::Boolean:
     case VarType::Byte:
+    case VarType::Decimal:
+    case VarType::SignedByte:
+    case VarType::UnsignedInteger:
+    case VarType::UnsignedLong:
+    case VarType::LongLong:
+    case VarType::UnsignedLongLong:
       return true;
     default:
       return false;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <variant>
@@ -27,7 +28,13 @@ enum class VarType : uint16_t {
   Object = 9,
   Error = 10,
   Boolean = 11,
+  Decimal = 14,
+  SignedByte = 16,
   Byte = 17,
+  UnsignedInteger = 18,
+  UnsignedLong = 19,
+  LongLong = 20,
+  UnsignedLongLong = 21,
 };
 
 // Boolean as automation stores it: True is -1, False is 0.
@@ -44,6 +51,15 @@ class Variant {
   struct CurrencyValue { int64_t scaled; };  // value × 10 000
   struct DateValue { double days; };
   struct BooleanValue { VariantBool value; };
+  // A 96-bit unsigned whole number scaled down by 10^scale (0 to 28), with
+  // a sign: the automation runtime's Decimal.
+  struct DecimalValue {
+    uint32_t high = 0;
+    uint64_t low = 0;
+    uint8_t scale = 0;
+    bool negative = false;
+    bool operator==(const DecimalValue&) const = default;
+  };
 
   Variant() = default;
   Variant(NullTag) : type_(VarType::Null), value_(NullTag{}) {}
@@ -59,29 +75,48 @@ class Variant {
   Variant(std::u16string v) : type_(VarType::String), value_(std::move(v)) {}
   Variant(const char16_t* v) : Variant(std::u16string(v)) {}
   Variant(ObjectRef v) : type_(VarType::Object), value_(std::move(v)) {}
+  Variant(DecimalValue v) : type_(VarType::Decimal), value_(v) {}
 
   static Variant null() { return Variant(NullTag{}); }
   static Variant boolean(bool v) { return Variant(BooleanValue{toVariantBool(v)}); }
   static Variant error(int32_t scode) { return Variant(ErrorCode{scode}); }
   // The marker of a left-out optional argument (DISP_E_PARAMNOTFOUND).
   static Variant missing() { return error(static_cast<int32_t>(0x80020004u)); }
+  // The subtypes that hosts written in other languages pass (C++, .NET);
+  // named, not implicit, so that no integer silently picks one of them.
+  static Variant signedByte(int8_t v) { return Variant(VarType::SignedByte, int64_t{v}); }
+  static Variant unsignedInteger(uint16_t v) { return Variant(VarType::UnsignedInteger, int64_t{v}); }
+  static Variant unsignedLong(uint32_t v) { return Variant(VarType::UnsignedLong, int64_t{v}); }
+  static Variant longLong(int64_t v) { return Variant(VarType::LongLong, v); }
+  static Variant unsignedLongLong(uint64_t v);
 
   VarType type() const { return type_; }
   bool isEmpty() const { return type_ == VarType::Empty; }
   bool isNull() const { return type_ == VarType::Null; }
   bool isMissing() const;
-  bool isNumeric() const;  // Integer, Long, Single, Double, Currency, Byte, Boolean, Date
+  bool isNumeric() const;  // every number subtype, Boolean and Date
 
   // Raw payloads; each asserts its subtype family.
-  int64_t integral() const { return std::get<int64_t>(value_); }  // Integer, Long, Byte, Boolean, Error
+  // Integer, Long, Byte, Boolean, Error, SignedByte, UnsignedInteger,
+  // UnsignedLong, LongLong:
+  int64_t integral() const { return std::get<int64_t>(value_); }
   double floating() const { return std::get<double>(value_); }   // Single, Double, Date
   int64_t currencyScaled() const { return std::get<int64_t>(value_); }
   const std::u16string& text() const { return std::get<std::u16string>(value_); }
   const ObjectRef& object() const { return std::get<ObjectRef>(value_); }
+  uint64_t unsignedIntegral() const { return std::get<uint64_t>(value_); }  // UnsignedLongLong
+  const DecimalValue& decimal() const { return std::get<DecimalValue>(value_); }
 
  private:
+  Variant(VarType type, int64_t v) : type_(type), value_(v) {}
+
   VarType type_ = VarType::Empty;
-  std::variant<EmptyTag, NullTag, int64_t, double, std::u16string, ObjectRef> value_;
+  std::variant<EmptyTag, NullTag, int64_t, double, std::u16string, ObjectRef, uint64_t, DecimalValue>
+      value_;
 };
+
+// A by-reference Variant parameter read through the caller's variable each
+// time it is called: host code that runs while a member waits may change it.
+using VariantReference = std::function<Variant()>;
 
 }  // namespace orvalis

@@ -84,16 +84,18 @@ bool clsVxAudoMP3PlayerB::isPlaying() {
 
 // Waits `duration` seconds while the thread's window messages keep flowing.
 // The wait sleeps until a message arrives or the time is up, on a clock
-// that does not jump at midnight.
-void clsVxAudoMP3PlayerB::TimeOut(const Variant& duration) {
-  if (duration.isNull()) return;  // no number compares as greater than Null
-  const double seconds = toDouble(duration);
-  if (!(seconds > 0)) return;
+// that does not jump at midnight. Host code that runs meanwhile may change
+// the caller's variable, so it is read on every turn; a host that asks to
+// quit ends the wait.
+void clsVxAudoMP3PlayerB::TimeOut(const VariantReference& duration) {
   const double start = runtime_.monotonicSeconds();
   for (;;) {
+    const Variant current = duration();
+    if (current.isNull()) return;  // no number compares as greater than Null
+    const double seconds = toDouble(current);
     const double elapsed = runtime_.monotonicSeconds() - start;
-    if (elapsed >= seconds) return;
-    runtime_.processMessages(seconds - elapsed);
+    if (!(elapsed < seconds)) return;
+    if (!runtime_.processMessages(seconds - elapsed)) return;
   }
 }
 
@@ -250,7 +252,9 @@ void clsVxAudoMP3PlayerB::SavePlaylist(const std::u16string& TheList, const Obje
 void clsVxAudoMP3PlayerB::ListNoChar(const ObjectRef& List1, const ObjectRef& List2) {
   withErrorBox<void>(runtime_, [&] {
     HostList names(List1), paths(List2);
-    const int32_t last = subtractLong(toLong(paths.ListCount()), 1);
+    // ListCount - 1 is worked out before it becomes a Long: a count of 2.5
+    // gives CLng(1.5) = 2.
+    const int32_t last = toLong(toDouble(paths.ListCount()) - 1);
     for (int32_t index = 0; index <= last; ++index) {
       const std::u16string path = toText(paths.List(Variant(index)));
       names.AddItem(Variant(displayName(path)), true);
@@ -262,10 +266,12 @@ void clsVxAudoMP3PlayerB::ListNoChar(const ObjectRef& List1, const ObjectRef& Li
 // the selected text.
 void clsVxAudoMP3PlayerB::ListSingleNoChar(const Variant& List1, const Variant& List2) {
   withErrorBox<void>(runtime_, [&] {
-    HostList names = HostList::fromVariant(List1);
+    // List2's steps come first: with a List1 that is no object, the host's
+    // last entry is still selected before the error shows.
     HostList paths = HostList::fromVariant(List2);
     paths.setListIndex(doubleText(toDouble(paths.ListCount()) - 1));
     const std::u16string selected = toText(paths.text());
+    HostList names = HostList::fromVariant(List1);
     names.AddItem(Variant(displayName(selected)), true);
     runtime_.messageBox(selected, std::nullopt, message_box::OkOnly);
   });

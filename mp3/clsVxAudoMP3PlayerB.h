@@ -32,7 +32,12 @@ class clsVxAudoMP3PlayerB {
   void Pause();
   void ResumePlay();
   bool isPlaying();
-  void TimeOut(const Variant& duration);
+  // Waits while the thread's messages flow; `duration` is read through the
+  // caller's variable on every turn.
+  void TimeOut(const VariantReference& duration);
+  void TimeOut(const Variant& duration) {
+    TimeOut([&duration] { return duration; });
+  }
 
   // Position, duration and remaining time.
   int32_t PositioninMS();

@@ -62,8 +62,8 @@ void clsVxAudoMCISoundRecA::send(std::u16string_view command, FixedText& reply, 
 }
 
 // Sleeps in the thread's message wait until StopRecording, called from a
-// host's event handler that the wait dispatches, clears the flag, or the
-// limit has passed.
+// host's event handler that the wait dispatches, clears the flag, the limit
+// has passed, or the host asks to quit (its request stays posted).
 void clsVxAudoMCISoundRecA::waitWhileRecording(std::optional<double> seconds) {
   recording_ = true;
   const double start = runtime_.monotonicSeconds();
@@ -74,7 +74,7 @@ void clsVxAudoMCISoundRecA::waitWhileRecording(std::optional<double> seconds) {
       if (!(left > 0)) break;
       wait = std::min(wait, left);
     }
-    runtime_.processMessages(wait);
+    if (!runtime_.processMessages(wait)) break;
   }
   recording_ = false;
 }

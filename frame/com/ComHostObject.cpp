@@ -1,7 +1,5 @@
 #include "frame/com/ComHostObject.h"
 
-#include <memory>
-
 #include "frame/RuntimeError.h"
 #include "frame/com/Marshal.h"
 
@@ -15,6 +13,7 @@ void clearException(EXCEPINFO& exception) {
   SysFreeString(exception.bstrSource);
   SysFreeString(exception.bstrDescription);
   SysFreeString(exception.bstrHelpFile);
+  exception.bstrSource = exception.bstrDescription = exception.bstrHelpFile = nullptr;
 }
 
 // A by-reference argument is a reference to a Variant variable holding the
@@ -23,10 +22,18 @@ void clearException(EXCEPINFO& exception) {
 // Variants, accept no other kind of reference.
 struct ArgumentSlots {
   explicit ArgumentSlots(std::vector<Argument>& args) : storage(args.size()), passed(args.size()) {
+    for (auto& value : storage) VariantInit(&value);
+    try {
+      fill(args);
+    } catch (...) {
+      for (auto& value : storage) VariantClear(&value);
+      throw;
+    }
+  }
+  void fill(std::vector<Argument>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
       // DISPPARAMS lists arguments from last to first.
       const size_t slot = args.size() - 1 - i;
-      VariantInit(&storage[slot]);
       out(args[i].value, &storage[slot]);
       VariantInit(&passed[slot]);
       if (args[i].byReference) {
@@ -85,51 +92,69 @@ DISPID ComHostObject::memberId(std::u16string_view name) {
     LPOLESTR names[] = {member.data()};
     hr = dispatch_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
   }
-  if (FAILED(hr)) raiseDispatchFailure(hr == DISP_E_UNKNOWNNAME ? hr : DISP_E_UNKNOWNNAME, nullptr);
+  if (FAILED(hr)) throw hostCallError(DISP_E_UNKNOWNNAME, {}, {});
   return id;
 }
 
-void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception) {
-  switch (hr) {
-    case DISP_E_UNKNOWNNAME:
-    case DISP_E_MEMBERNOTFOUND:
-      throw RuntimeError(vb_error::ObjectDoesntSupportMember);
-    case DISP_E_TYPEMISMATCH:
-      throw RuntimeError(vb_error::TypeMismatch);
-    case DISP_E_OVERFLOW:
-      throw RuntimeError(vb_error::Overflow);
-    case DISP_E_BADPARAMCOUNT:
-    case DISP_E_PARAMNOTOPTIONAL:
-      throw RuntimeError(vb_error::WrongNumberOfArguments);
-    case E_OUTOFMEMORY:
-      throw std::bad_alloc();
-    default:
-      break;
-  }
-  if (hr == DISP_E_EXCEPTION && exception) {
-    if (exception->pfnDeferredFillIn) exception->pfnDeferredFillIn(exception);
-    const HRESULT code = exception->scode ? exception->scode
-                                          : MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception->wCode);
-    std::u16string description = fromBstr(exception->bstrDescription);
-    clearException(*exception);
-    const long number = HRESULT_FACILITY(code) == FACILITY_CONTROL ? HRESULT_CODE(code) : code;
-    if (description.empty()) throw RuntimeError(number);
-    throw RuntimeError(number, std::move(description));
-  }
-  // Like VB: "Automation error" followed by the system's text for the code.
-  std::u16string description = standardDescription(vb_error::AutomationError);
+namespace {
+
+// The system's message for an HRESULT, without its line end.
+std::u16string systemText(HRESULT hr) {
   wchar_t* text = nullptr;
   const DWORD length = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, static_cast<DWORD>(hr), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  if (length && text) {
-    description += u'\n';
-    description.append(text, text + length);
-  }
+  std::u16string message;
+  if (length && text) message.assign(text, text + length);
   LocalFree(text);
-  while (!description.empty() && (description.back() == u'\n' || description.back() == u'\r'))
-    description.pop_back();
-  throw RuntimeError(hr, std::move(description));
+  while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r')) message.pop_back();
+  return message;
+}
+
+// The description on the thread's error object, which a host may set
+// when it fails without an exception (taking the object clears it).
+std::u16string errorObjectDescription() {
+  IErrorInfo* info = nullptr;
+  std::u16string description;
+  if (GetErrorInfo(0, &info) == S_OK && info) {
+    BSTR text = nullptr;
+    if (SUCCEEDED(info->GetDescription(&text))) description = fromBstr(text);
+    SysFreeString(text);
+    info->Release();
+  }
+  return description;
+}
+
+// A result VARIANT that is cleared on every way out of the call.
+struct OwnedVariant {
+  OwnedVariant() { VariantInit(&value); }
+  ~OwnedVariant() { VariantClear(&value); }
+  OwnedVariant(const OwnedVariant&) = delete;
+  OwnedVariant& operator=(const OwnedVariant&) = delete;
+  VARIANT value;
+};
+
+}  // namespace
+
+void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception) {
+  HRESULT code = hr;
+  std::u16string description;
+  if (hr == DISP_E_EXCEPTION && exception) {
+    if (exception->pfnDeferredFillIn) exception->pfnDeferredFillIn(exception);
+    if (exception->scode) code = exception->scode;
+    else if (exception->wCode) code = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception->wCode);
+    description = fromBstr(exception->bstrDescription);
+  } else if (hr != DISP_E_EXCEPTION) {
+    // A script engine may hand back the error's own HRESULT (Wine's VBScript
+    // returns 0x800A0005 for Err.Raise 5) and leave the text, if any, on the
+    // error object.
+    description = errorObjectDescription();
+  }
+  if (exception) clearException(*exception);
+  const std::u16string system = errorNumberForHresult(code) == 0 && description.empty()
+                                    ? systemText(code)
+                                    : std::u16string();
+  throw hostCallError(code, std::move(description), system);
 }
 
 Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) {
@@ -145,24 +170,20 @@ Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vect
     params.cNamedArgs = 1;
   }
 
-  VARIANT result;
-  VariantInit(&result);
+  OwnedVariant result;
   EXCEPINFO exception{};
   UINT badArgument = 0;
-  VARIANT* resultSlot = kind == CallKind::PropertyPut ? nullptr : &result;
+  VARIANT* resultSlot = kind == CallKind::PropertyPut ? nullptr : &result.value;
+  SetErrorInfo(0, nullptr);
   HRESULT hr = scriptObject_
       ? scriptObject_->InvokeEx(id, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params, resultSlot,
                                 &exception, nullptr)
       : dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params,
                           resultSlot, &exception, &badArgument);
-  if (FAILED(hr)) {
-    VariantClear(&result);
-    raiseDispatchFailure(hr, &exception);
-  }
+  if (FAILED(hr)) raiseDispatchFailure(hr, &exception);
+  clearException(exception);  // a host may fill it even when it succeeds
   slots.readBack(args);
-  Variant value = in(&result);
-  VariantClear(&result);
-  return value;
+  return in(&result.value);
 }
 
 }  // namespace orvalis::com

@@ -29,7 +29,10 @@ class ComHostObject final : public HostObject {
   IDispatchEx* scriptObject_ = nullptr;
 };
 
-// The runtime error for a failed IDispatch::Invoke (or GetIDsOfNames).
+// Raises the runtime error for a failed IDispatch::Invoke: the code and
+// description of the host's exception, or of the failure and the thread's
+// error object, reported as VB reports them (hostCallError). Frees the
+// exception's texts.
 [[noreturn]] void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception);
 
 }  // namespace orvalis::com

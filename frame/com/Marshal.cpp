@@ -21,6 +21,19 @@ Variant scalar(VARTYPE type, const void* data) {
     case VT_I4:
     case VT_INT: return Variant(static_cast<int32_t>(*static_cast<const LONG*>(data)));
     case VT_UI1: return Variant(static_cast<uint8_t>(*static_cast<const BYTE*>(data)));
+    case VT_I1: return Variant::signedByte(static_cast<int8_t>(*static_cast<const CHAR*>(data)));
+    case VT_UI2: return Variant::unsignedInteger(*static_cast<const USHORT*>(data));
+    case VT_UI4:
+    case VT_UINT: return Variant::unsignedLong(*static_cast<const ULONG*>(data));
+    case VT_I8: return Variant::longLong(*static_cast<const LONGLONG*>(data));
+    case VT_UI8: return Variant::unsignedLongLong(*static_cast<const ULONGLONG*>(data));
+    case VT_DECIMAL: {
+      const auto* number = static_cast<const DECIMAL*>(data);
+      // The runtime keeps 28 decimal places at most; more is no Decimal.
+      if (number->scale > 28) throw RuntimeError(vb_error::TypeMismatch);
+      return Variant(Variant::DecimalValue{number->Hi32, number->Lo64, number->scale,
+                                           (number->sign & DECIMAL_NEG) != 0});
+    }
     case VT_R4: return Variant(*static_cast<const FLOAT*>(data));
     case VT_R8: return Variant(*static_cast<const DOUBLE*>(data));
     case VT_CY: return Variant(Variant::CurrencyValue{static_cast<const CY*>(data)->int64});
@@ -50,6 +63,8 @@ Variant in(const VARIANT* value) {
   if (!value) return Variant();
   if (V_VT(value) == (VT_BYREF | VT_VARIANT)) return in(V_VARIANTREF(value));
   if (V_VT(value) & VT_BYREF) return scalar(V_VT(value) & ~VT_BYREF, V_BYREF(value));
+  // A Decimal fills the whole VARIANT, its type tag included.
+  if (V_VT(value) == VT_DECIMAL) return scalar(VT_DECIMAL, &V_DECIMAL(value));
   return scalar(V_VT(value), &value->lVal);
 }
 
@@ -158,6 +173,21 @@ void out(const Variant& value, VARIANT* result) {
     case VarType::Error: V_VT(result) = VT_ERROR; V_ERROR(result) = static_cast<SCODE>(value.integral()); break;
     case VarType::String: V_VT(result) = VT_BSTR; V_BSTR(result) = toBstr(value.text()); break;
     case VarType::Object: V_VT(result) = VT_DISPATCH; V_DISPATCH(result) = dispatchOf(value.object()); break;
+    case VarType::SignedByte: V_VT(result) = VT_I1; V_I1(result) = static_cast<CHAR>(value.integral()); break;
+    case VarType::UnsignedInteger: V_VT(result) = VT_UI2; V_UI2(result) = static_cast<USHORT>(value.integral()); break;
+    case VarType::UnsignedLong: V_VT(result) = VT_UI4; V_UI4(result) = static_cast<ULONG>(value.integral()); break;
+    case VarType::LongLong: V_VT(result) = VT_I8; V_I8(result) = value.integral(); break;
+    case VarType::UnsignedLongLong: V_VT(result) = VT_UI8; V_UI8(result) = value.unsignedIntegral(); break;
+    case VarType::Decimal: {
+      const Variant::DecimalValue& number = value.decimal();
+      DECIMAL& slot = V_DECIMAL(result);
+      slot.Hi32 = number.high;
+      slot.Lo64 = number.low;
+      slot.scale = number.scale;
+      slot.sign = number.negative ? DECIMAL_NEG : 0;
+      V_VT(result) = VT_DECIMAL;  // after the value: the tag shares its first bytes
+      break;
+    }
   }
 }
 

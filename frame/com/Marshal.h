@@ -30,6 +30,10 @@ inline int16_t in(SHORT value) { return value; }
 Variant in(const VARIANT* value);
 inline Variant in(const VARIANT& value) { return in(&value); }
 ObjectRef in(IDispatch* object);
+// The caller's variable as it is whenever the member reads it.
+inline VariantReference inReference(const VARIANT* variable) {
+  return [variable] { return in(variable); };
+}
 
 // An optional by-reference Long (an enumeration, say), nullopt when the
 // caller left it out: an early-bound caller passes no pointer, and

@@ -8,13 +8,21 @@ namespace orvalis::win {
 
 namespace {
 
-std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
+// The file name as the platform takes it. A NUL would end the name early
+// and address another file ("a.m3u" + NUL + ".bak" is a.m3u), so a name
+// that holds one names no file at all; neither does the empty name.
+std::wstring fileName(std::u16string_view path) {
+  if (path.empty()) throw RuntimeError(vb_error::PathFileAccessError);
+  if (path.find(u'\0') != std::u16string_view::npos) throw RuntimeError(vb_error::BadFileNameOrNumber);
+  return std::wstring(path.begin(), path.end());
+}
 
 // The runtime error a file operation reports for a platform error code.
 [[noreturn]] void raiseFileError(DWORD code) {
   switch (code) {
     case ERROR_FILE_NOT_FOUND: throw RuntimeError(vb_error::FileNotFound);
     case ERROR_PATH_NOT_FOUND:
+    case ERROR_DIRECTORY:
     case ERROR_INVALID_DRIVE:
     case ERROR_BAD_NETPATH: throw RuntimeError(vb_error::PathNotFound);
     case ERROR_INVALID_NAME:
@@ -59,11 +67,27 @@ void writeAll(HANDLE file, std::string_view bytes) {
   }
 }
 
+// The full path of a name: a relative name ("list.m3u") lies in the
+// current folder, a drive-relative one ("D:list.m3u") in that drive's
+// current folder.
+std::wstring fullPath(const std::wstring& name) {
+  const DWORD length = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  if (length == 0) raiseFileError(GetLastError());
+  std::wstring path(length, L'\0');
+  const DWORD written = GetFullPathNameW(name.c_str(), length, path.data(), nullptr);
+  if (written == 0 || written >= length) raiseFileError(GetLastError());
+  path.resize(written);
+  return path;
+}
+
 // A uniquely named file in the target's folder, so that the final rename
 // stays on one volume and cannot leave a half-written target behind.
+// `target` is a full path.
 HANDLE createBeside(const std::wstring& target, std::wstring& temporaryPath) {
-  const size_t cut = target.find_last_of(L"\\/");
-  const std::wstring folder = cut == std::wstring::npos ? L"." : target.substr(0, cut + 1);
+  const std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw RuntimeError(vb_error::PathNotFound);
   wchar_t temporary[MAX_PATH + 16];
   if (!GetTempFileNameW(folder.c_str(), L"orv", 0, temporary)) raiseFileError(GetLastError());
   temporaryPath = temporary;
@@ -107,13 +131,17 @@ class Replacement final : public FileReplacement {
 }  // namespace
 
 std::string WindowsFiles::readAll(std::u16string_view path) {
-  if (path.empty()) throw RuntimeError(vb_error::PathFileAccessError);
-  Handle file(CreateFileW(wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+  Handle file(CreateFileW(fileName(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) raiseFileError(GetLastError());
   LARGE_INTEGER size;
   if (!GetFileSizeEx(file.get(), &size)) raiseFileError(GetLastError());
-  std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+  // A file larger than the address space (4 GiB and more in a 32-bit
+  // process) cannot be held whole; its size must not be cut to 32 bits.
+  std::string bytes;
+  if (static_cast<unsigned long long>(size.QuadPart) > bytes.max_size())
+    throw RuntimeError(vb_error::OutOfMemory);
+  bytes.resize(static_cast<size_t>(size.QuadPart));
   size_t done = 0;
   while (done < bytes.size()) {
     DWORD read = 0;
@@ -127,8 +155,7 @@ std::string WindowsFiles::readAll(std::u16string_view path) {
 }
 
 std::unique_ptr<FileReplacement> WindowsFiles::replace(std::u16string_view path) {
-  if (path.empty()) throw RuntimeError(vb_error::PathFileAccessError);
-  const std::wstring target = wide(path);
+  const std::wstring target = fullPath(fileName(path));
   // A target that cannot be written (a folder, a read-only file) fails now,
   // as opening it for output would, rather than after all entries are read.
   const DWORD attributes = GetFileAttributesW(target.c_str());

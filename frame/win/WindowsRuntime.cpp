@@ -1,8 +1,13 @@
 #include "frame/win/WindowsRuntime.h"
 
 #include <windows.h>
+#include <oleauto.h>
 
+#include <algorithm>
 #include <cmath>
+#include <new>
+
+#include "frame/RuntimeError.h"
 
 namespace orvalis::win {
 
@@ -21,7 +26,7 @@ int WindowsRuntime::messageBox(std::u16string_view text, std::optional<std::u16s
   return MessageBoxW(GetActiveWindow(), wide(text).c_str(), caption.c_str(), style);
 }
 
-void WindowsRuntime::processMessages(double maxWaitSeconds) {
+bool WindowsRuntime::processMessages(double maxWaitSeconds) {
   // Sleep until input arrives or the time is up (rounded up, so the caller
   // never wakes early and spins), then dispatch everything pending.
   const double milliseconds = std::ceil(maxWaitSeconds * 1000.0);
@@ -29,9 +34,16 @@ void WindowsRuntime::processMessages(double maxWaitSeconds) {
   MsgWaitForMultipleObjectsEx(0, nullptr, timeout, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
   MSG message;
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (message.message == WM_QUIT) {
+      // The host closed its main form: its own loop must still see the
+      // request, with the exit code it gave.
+      PostQuitMessage(static_cast<int>(message.wParam));
+      return false;
+    }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  return true;
 }
 
 double WindowsRuntime::monotonicSeconds() {
@@ -63,6 +75,19 @@ std::u16string WindowsRuntime::fromAnsi(std::string_view bytes) {
   MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()),
                       characters);
   return text;
+}
+
+// The conversion CDbl uses: the user's locale decides the decimal sign,
+// the thousands separator and the currency symbol. It reads up to the first
+// NUL, as it does with any automation string.
+double WindowsRuntime::readNumber(std::u16string_view text) const {
+  std::wstring terminated(text.begin(), std::find(text.begin(), text.end(), u'\0'));
+  double value = 0;
+  const HRESULT hr = VarR8FromStr(terminated.data(), LOCALE_USER_DEFAULT, 0, &value);
+  if (SUCCEEDED(hr)) return value;
+  if (hr == DISP_E_OVERFLOW) throw RuntimeError(vb_error::Overflow);
+  if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+  throw RuntimeError(vb_error::TypeMismatch);
 }
 
 }  // namespace orvalis::win

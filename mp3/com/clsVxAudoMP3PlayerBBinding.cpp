@@ -15,7 +15,7 @@ class MP3PlayerBObject final
 
   STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&] { return core().Filename; }); }
   STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
-  STDMETHODIMP TimeOut(VARIANT* duration) override { return call([&] { core().TimeOut(in(duration)); }); }
+  STDMETHODIMP TimeOut(VARIANT* duration) override { return call([&] { core().TimeOut(inReference(duration)); }); }
   STDMETHODIMP Play() override { return call([&] { core().Play(); }); }
   STDMETHODIMP MyAppDefault(BSTR sAppName, BSTR sEXE, BSTR sExt) override {
     return call([&] { core().MyAppDefault(in(sAppName), in(sEXE), in(sExt)); });

@@ -25,8 +25,9 @@ class FakeRuntime : public Runtime {
   // How far each processMessages call moves the clock (a message may arrive
   // early); 0 means it sleeps its whole allowance.
   double stepPerWait = 0;
-  // Runs inside each processMessages call, as a host's event handler would.
-  std::function<void()> onProcessMessages;
+  // Host code run inside each processMessages call (a timer, a button);
+  // returning false plays the host's quit request.
+  std::function<bool()> duringMessages;
 
   int messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
                  uint32_t style) override {
@@ -37,10 +38,10 @@ class FakeRuntime : public Runtime {
     return 1;  // OK
   }
 
-  void processMessages(double maxWaitSeconds) override {
+  bool processMessages(double maxWaitSeconds) override {
     messageWaits.push_back(maxWaitSeconds);
     clock += stepPerWait > 0 && stepPerWait < maxWaitSeconds ? stepPerWait : maxWaitSeconds;
-    if (onProcessMessages) onProcessMessages();
+    return duringMessages ? duringMessages() : true;
   }
 
   double monotonicSeconds() override { return clock; }

@@ -115,5 +115,58 @@ before = MessageBoxLog()
 player.SavePlaylist "", (paths)
 Check "an empty file name shows the file error", SawMessageBox(before, " Error", "Path/File access error")
 
+' A name with a NUL in it names no file: neither the part before the NUL
+' nor anything else is read or replaced.
+Dim nulList : Set nulList = New HostList
+before = MessageBoxLog()
+player.OpenPlaylist playlist & Chr(0) & ".bak", (nulList)
+Check "opening a name with a NUL shows Bad file name or number", SawMessageBox(before, " Error", "Bad file name or number")
+CheckEqual "and reads nothing", nulList.ListCount, 0
+before = MessageBoxLog()
+player.SavePlaylist playlist & Chr(0) & ".bak", (names)
+Check "saving to a name with a NUL shows Bad file name or number", SawMessageBox(before, " Error", "Bad file name or number")
+CheckEqual "and leaves the playlist before the NUL as it was", fso.OpenTextFile(playlist).ReadAll, bytes
+
+' A folder that does not exist.
+before = MessageBoxLog()
+player.SavePlaylist folder & "\none\mix.m3u", (paths)
+Check "saving into a missing folder shows Path not found", SawMessageBox(before, " Error", "Path not found")
+before = MessageBoxLog()
+player.OpenPlaylist folder & "\none\mix.m3u", (untouched)
+Check "opening from a missing folder shows Path not found", SawMessageBox(before, " Error", "Path not found")
+
+' A drive-relative name saves into that drive's current folder (its root,
+' as this process never set one there) while the current folder is on
+' another drive.
+Dim currentDrive : currentDrive = UCase(Left(CreateObject("WScript.Shell").CurrentDirectory, 2))
+Check "the current folder is on another drive than C:", currentDrive <> "C:"
+Dim rooted : rooted = "C:\orvalis-e2e-relative.m3u"
+If fso.FileExists(rooted) Then fso.DeleteFile rooted
+before = MessageBoxLog()
+player.SavePlaylist "C:orvalis-e2e-relative.m3u", (paths)
+CheckNoError "SavePlaylist to a drive-relative name"
+Check "the drive-relative save shows no box", MessageBoxLog() = before
+Check "the playlist lands in that drive's current folder", fso.FileExists(rooted)
+If fso.FileExists(rooted) Then fso.DeleteFile rooted
+
+' A list class that raises an error of its own: Wine's script engine hands
+' back the bare VB error (no description), so the box shows the runtime's
+' description of error 5.
+Class RefusingList
+    Public Property Get ListCount()
+        ListCount = 2
+    End Property
+    Public Property Get List(index)
+        Err.Raise 5, "ListBox", "entry refused"
+    End Property
+End Class
+WScript.Echo "NOTE script errors raised on purpose: 1"
+before = MessageBoxLog()
+player.SavePlaylist (playlist), New RefusingList
+CheckNoError "a SavePlaylist whose list raises an error returns normally"
+Check "the list's error 5 shows as Invalid procedure call or argument", _
+    SawMessageBox(before, " Error", "Invalid procedure call or argument")
+CheckEqual "the playlist stays as it was", fso.OpenTextFile(playlist).ReadAll, bytes
+
 fso.DeleteFolder folder, True
 Verdict

@@ -29,3 +29,5 @@ orvalis_e2e_program(client_wave ${_e2e}/client_wave.cpp ${CMAKE_CURRENT_BINARY_D
 orvalis_add_typelib_check(orvalis)
 orvalis_e2e_program(client_cd ${_e2e}/client_cd.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(client_library_info ${_e2e}/client_library_info.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(client_host_rules ${_e2e}/client_host_rules.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(script_error_probe ${_e2e}/script_error_probe.cpp)

@@ -111,16 +111,59 @@ TEST(ParseNumber, ReadsNumbersWithBlanksSignsExponentsAndRadixPrefixes) {
   EXPECT_EQ(errorOf([] { parseNumber(u"-1e99999999999999999999"); }), vb_error::Overflow);
 }
 
-TEST(ParseNumber, AnythingButOneWholeNumberIsATypeMismatch) {
+TEST(ParseNumber, ReadsTheMarksOfTheUsersLocaleAsTheRuntimeDoes) {
+  const struct { std::u16string text; double value; } cases[] = {
+      {u"1,000", 1000},        {u"1,000,000.5", 1000000.5}, {u"1,0,0", 100},  {u"5,", 5},
+      {u"$5", 5},              {u"5$", 5},                {u"$ 1,234.50", 1234.5},
+      {u"(5)", -5},            {u"($5)", -5},             {u"(-5)", -5},    {u"-(5)", -5},
+      {u"5-", -5},             {u"5 -", -5},              {u"- 5", -5},     {u"5+", 5},
+      {u"$-5", -5},            {u"-$5", -5},              {u"1,000e3", 1e6},
+      {u"5\n", 5},             {u"\r\n 5 \u00A0", 5},     {std::u16string(u"5\0x", 3), 5},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(toUtf8(c.text));
+    EXPECT_EQ(parseNumber(c.text), c.value);
+  }
+}
+
+TEST(ParseNumber, TakesTheDecimalSignAndSeparatorsOfTheGivenLocale) {
+  const NumberFormat german{u',', u'.', u"\u20AC"};
+  EXPECT_EQ(parseNumber(u"0,5", german), 0.5);
+  EXPECT_EQ(parseNumber(u"1.000,25 \u20AC", german), 1000.25);
+  EXPECT_EQ(parseNumber(u"0.5", german), 5);  // a thousands separator there
+  EXPECT_EQ(errorOf([&] { parseNumber(u"$5", german); }), vb_error::TypeMismatch);
+  EXPECT_EQ(parseNumber(u"0,5", NumberFormat{}), 5);
+}
+
+TEST(ParseNumber, AnythingButOneNumberIsATypeMismatch) {
   const std::u16string cases[] = {
-      u"",    u"   ", u"abc", u"1.2.3", u"1 2",  u"12abc", u"1e",  u"1e+",  u"- 5",  u".",
-      u"-",   u"&H",  u"&HG", u"&O8",   u"&X1",  u"-&H1",  u"1,000", u"$5", u"(5)", u"5-",
-      u"0x10", u"5\n", u"True", std::u16string(u"5\0", 2),
+      u"",    u"   ", u"abc",  u"1.2.3", u"1 2",  u"12abc", u"1e",   u"1e+",  u".",    u"-",
+      u"&H",  u"&HG", u"&O8",  u"&X1",   u"-&H1", u"0x10",  u"True", u"--5",  u"5-5",  u"(5",
+      u"5)",  u"(5))", u"$",   u"$$5",   u",5",   u"1.5,0", u"1E2.5", u"1 000", u"-5-",
+      std::u16string(u"\0" u"5", 2),
   };
   for (const auto& text : cases) {
     SCOPED_TRACE(toUtf8(text));
     EXPECT_EQ(errorOf([&] { parseNumber(text); }), vb_error::TypeMismatch);
   }
+}
+
+// A reader that answers 42 for every text, in place of the runtime's own.
+struct FixedReader : NumberReader {
+  double readNumber(std::u16string_view) const override { return 42; }
+};
+
+TEST(ParseNumber, TextConversionsGoThroughTheInstalledReader) {
+  FixedReader reader;
+  installNumberReader(&reader);
+  const double read = parseNumber(u"anything");
+  const double converted = toDouble(Variant(u"anything"));
+  const int32_t whole = toLong(Variant(u"anything"));
+  installNumberReader(nullptr);
+  EXPECT_EQ(read, 42);
+  EXPECT_EQ(converted, 42);
+  EXPECT_EQ(whole, 42);
+  EXPECT_EQ(errorOf([] { parseNumber(u"anything"); }), vb_error::TypeMismatch);
 }
 
 class NoMembers : public HostObject {
@@ -155,6 +198,53 @@ TEST(VariantConversion, NumbersFromEverySubtype) {
   EXPECT_TRUE(toBoolean(Variant(Cy{1})));
   EXPECT_FALSE(toBoolean(Variant()));
   EXPECT_EQ(errorOf([] { toBoolean(Variant(u"yes")); }), vb_error::TypeMismatch);
+}
+
+using Dec = Variant::DecimalValue;
+
+TEST(VariantConversion, DecimalsConvertFromTheirExactDigits) {
+  const Dec twoAndAHalf{0, 25, 1, false};
+  EXPECT_EQ(toDouble(Variant(twoAndAHalf)), 2.5);
+  EXPECT_EQ(toLong(Variant(twoAndAHalf)), 2);
+  EXPECT_EQ(toLong(Variant(Dec{0, 35, 1, false})), 4);
+  EXPECT_EQ(toInteger(Variant(Dec{0, 25, 1, true})), -2);
+  // One unit in the 28th place past the half rounds up, unlike its Double.
+  const Dec justAboveHalf{0x50C783EBu, 0x9B5C85F2A8000001ull, 28, false};  // 2.5000000000000000000000000001
+  EXPECT_EQ(toLong(Variant(justAboveHalf)), 3);
+  EXPECT_EQ(toText(Variant(justAboveHalf)), u"2.5000000000000000000000000001");
+
+  const Dec largest{UINT32_MAX, UINT64_MAX, 0, false};
+  EXPECT_EQ(toText(Variant(largest)), u"79228162514264337593543950335");
+  EXPECT_EQ(toDouble(Variant(largest)), 7.9228162514264338e28);
+  EXPECT_EQ(errorOf([&] { toLong(Variant(largest)); }), vb_error::Overflow);
+  EXPECT_EQ(toText(Variant(Dec{UINT32_MAX, UINT64_MAX, 28, true})), u"-7.9228162514264337593543950335");
+  EXPECT_EQ(toText(Variant(Dec{0, 150, 2, false})), u"1.5");
+  EXPECT_EQ(toText(Variant(Dec{0, 1, 5, false})), u"0.00001");
+  EXPECT_EQ(toText(Variant(Dec{0, 0, 3, true})), u"0");
+  EXPECT_EQ(errorOf([] { toLong(Variant(Dec{0, 21474836475ull, 1, false})); }), vb_error::Overflow);
+  EXPECT_EQ(toLong(Variant(Dec{0, 21474836485ull, 1, true})), INT32_MIN);  // -2147483648.5
+}
+
+TEST(VariantConversion, WideAndUnsignedIntegersOverflowWhereTheyDoNotFit) {
+  EXPECT_EQ(toInteger(Variant::signedByte(-128)), -128);
+  EXPECT_EQ(toLong(Variant::unsignedInteger(65535)), 65535);
+  EXPECT_EQ(errorOf([] { toInteger(Variant::unsignedInteger(32768)); }), vb_error::Overflow);
+  EXPECT_EQ(errorOf([] { toLong(Variant::unsignedLong(UINT32_MAX)); }), vb_error::Overflow);
+  EXPECT_EQ(toLong(Variant::longLong(-2147483648LL)), INT32_MIN);
+  EXPECT_EQ(errorOf([] { toLong(Variant::longLong(1LL << 40)); }), vb_error::Overflow);
+  EXPECT_EQ(errorOf([] { toLong(Variant::unsignedLongLong(UINT64_MAX)); }), vb_error::Overflow);
+  EXPECT_EQ(toDouble(Variant::unsignedLongLong(UINT64_MAX)), 18446744073709551615.0);
+  EXPECT_EQ(toDouble(Variant::longLong(-5)), -5.0);
+  EXPECT_EQ(toText(Variant::unsignedLongLong(UINT64_MAX)), u"18446744073709551615");
+  EXPECT_EQ(toText(Variant::longLong(INT64_MIN)), u"-9223372036854775808");
+  EXPECT_EQ(toText(Variant::signedByte(-5)), u"-5");
+  EXPECT_TRUE(toBoolean(Variant::signedByte(-5)));
+  EXPECT_FALSE(toBoolean(Variant(Dec{0, 0, 2, true})));
+  for (const Variant& number : {Variant(Dec{}), Variant::signedByte(0), Variant::unsignedInteger(0),
+                                Variant::unsignedLong(0), Variant::longLong(0),
+                                Variant::unsignedLongLong(0)}) {
+    EXPECT_TRUE(number.isNumeric()) << static_cast<int>(number.type());
+  }
 }
 
 TEST(VariantConversion, NullObjectsAndErrorsFailEveryConversion) {

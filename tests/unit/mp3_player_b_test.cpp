@@ -103,6 +103,27 @@ TEST_F(MP3PlayerBTest, TimeOutAcceptsAnyNumericSubtypeAndNumericText) {
   EXPECT_EQ(runtime.messageWaits, (std::vector<double>{2.0, 0.5}));
 }
 
+TEST_F(MP3PlayerBTest, TimeOutReadsTheCallersVariableOnEveryTurn) {
+  Variant duration(5.0);
+  runtime.stepPerWait = 0.5;
+  // A host timer shortens the wait to one second during the first turn.
+  runtime.duringMessages = [&] {
+    duration = Variant(1.0);
+    return true;
+  };
+  const double start = runtime.clock;
+  player.TimeOut([&] { return duration; });
+  EXPECT_DOUBLE_EQ(runtime.clock - start, 1.0);
+  EXPECT_EQ(runtime.messageWaits, (std::vector<double>{5.0, 0.5}));
+}
+
+TEST_F(MP3PlayerBTest, TimeOutEndsWhenTheHostAsksToQuit) {
+  runtime.stepPerWait = 0.25;
+  runtime.duringMessages = [&] { return runtime.messageWaits.size() < 2; };
+  player.TimeOut(Variant(10.0));
+  EXPECT_EQ(runtime.messageWaits.size(), 2u);
+}
+
 TEST_F(MP3PlayerBTest, TimeOutOfTextThatIsNoNumberFailsToTheCaller) {
   try {
     player.TimeOut(Variant(u"soon"));

@@ -81,6 +81,18 @@ TEST_F(PlaylistTest, OpenStopsAtAFailingHostButKeepsWhatItAdded) {
   EXPECT_EQ(boxes(), (Texts{u"Out of memory"}));
 }
 
+TEST_F(PlaylistTest, RunningOutOfMemoryShowsTheOutOfMemoryBox) {
+  fakes.files.contents[u"p.m3u"] = "a\r\nb\r\n";
+  list->onAddItem = [](const Variant& text) {
+    if (text.text() == u"b") throw std::bad_alloc();
+  };
+  player.OpenPlaylist(u"p.m3u", list);
+  list->onAddItem = [](const Variant&) { throw std::length_error("too long"); };
+  player.OpenPlaylist(u"p.m3u", list);
+  EXPECT_EQ(boxes(), (Texts{u"Out of memory", u"Out of memory"}));
+  EXPECT_EQ(list->texts(), (Texts{u"a"}));
+}
+
 TEST_F(PlaylistTest, SaveWritesEveryEntryWithCrLfAndPassesIntegerIndexesByReference) {
   list = FakeList::with({u"C:\\a.mp3", u"", u"b\u00e9.mp3"});
   player.SavePlaylist(u"out.m3u", list);
@@ -173,6 +185,26 @@ TEST_F(PlaylistTest, ListSingleNoCharOfAnEmptyListSelectsMinusOne) {
 TEST_F(PlaylistTest, ListSingleNoCharNeedsObjects) {
   player.ListSingleNoChar(Variant(u"not a list"), Variant(ObjectRef(list)));
   EXPECT_EQ(boxes(), (Texts{u"Object required"}));
+}
+
+TEST_F(PlaylistTest, ListSingleNoCharSelectsInList2BeforeItNeedsList1) {
+  auto paths = FakeList::with({u"a.mp3", u"b.mp3"});
+  player.ListSingleNoChar(Variant(u"not a list"), Variant(ObjectRef(paths)));
+  EXPECT_EQ(paths->calls, (Calls{"ListCount()", "ListIndex(String 1)", "text()"}));
+  EXPECT_EQ(boxes(), (Texts{u"Object required"}));
+}
+
+TEST_F(PlaylistTest, ListNoCharSubtractsOneBeforeMakingTheCountALong) {
+  struct HalfCount : FakeList {
+    Variant invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) override {
+      if (textEquals(name, u"ListCount")) return Variant(2.5);
+      return FakeList::invoke(name, kind, args);
+    }
+  };
+  auto paths = std::make_shared<HalfCount>();
+  paths->entries = {Variant(u"a.mp3"), Variant(u"b.mp3"), Variant(u"c.mp3")};
+  player.ListNoChar(list, paths);
+  EXPECT_EQ(list->texts(), (Texts{u"a", u"b", u"c"}));  // CLng(2.5 - 1) = 2
 }
 
 TEST_F(PlaylistTest, AVeryLongPathOverflowsTheNamePositionButTheListCarriesOn) {

@@ -28,9 +28,10 @@ struct RecorderTest : ::testing::Test {
 
   RecorderTest() {
     // The host's event handling: its first event stops the recording.
-    runtime.onProcessMessages = [this] {
+    runtime.duringMessages = [this] {
       sentAtWait.push_back(mci.calls.size());
       recorder.StopRecording();
+      return true;
     };
   }
 
@@ -58,8 +59,9 @@ TEST_F(RecorderTest, RecordsWithTheFiveCommandsAndWaitsBetweenRecordAndSave) {
 
 TEST_F(RecorderTest, TheWaitSleepsInTheMessageWaitUntilTheHostStopsIt) {
   int events = 0;
-  runtime.onProcessMessages = [&] {
+  runtime.duringMessages = [&] {
     if (++events == 5) recorder.StopRecording();
+    return true;
   };
   record();
   EXPECT_EQ(events, 5);
@@ -67,8 +69,15 @@ TEST_F(RecorderTest, TheWaitSleepsInTheMessageWaitUntilTheHostStopsIt) {
   EXPECT_EQ(mci.commands().size(), 5u);
 }
 
+TEST_F(RecorderTest, TheHostsQuitRequestEndsTheWaitAndTheFileIsStillSaved) {
+  runtime.duringMessages = [] { return false; };
+  record();
+  EXPECT_EQ(runtime.messageWaits.size(), 1u);
+  EXPECT_EQ(mci.commands(), kSequence);
+}
+
 TEST_F(RecorderTest, ADurationEndsTheRecordingOnItsOwn) {
-  runtime.onProcessMessages = nullptr;
+  runtime.duringMessages = nullptr;
   runtime.stepPerWait = 0.4;  // messages keep arriving
   const double start = runtime.clock;
   record(u"16", Variant(2.5));

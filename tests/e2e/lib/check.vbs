@@ -64,9 +64,13 @@ Function MessageBoxLog()
 End Function
 
 ' Waits up to two seconds for the watcher to log a box with this title and
-' text after `before` (an earlier MessageBoxLog).
+' text after `before` (an earlier MessageBoxLog). Wine's cscript may lack
+' WScript.Sleep; its error must not skip the caller's check, so a box that
+' never comes gives False (the watcher logs a box before it dismisses it,
+' so a box shown by a call that has returned is in the log already).
 Function SawMessageBox(before, title, text)
     Dim i, added
+    On Error Resume Next
     SawMessageBox = False
     For i = 1 To 40
         added = Mid(MessageBoxLog(), Len(before) + 1)
@@ -76,6 +80,7 @@ Function SawMessageBox(before, title, text)
         End If
         WScript.Sleep 50
     Next
+    Err.Clear
 End Function
 
 ' Plays the player's file from the start and waits until its position
