@@ -22,12 +22,20 @@ Rank rankOf(VarType type) {
     case VarType::Byte: return Rank::Byte;
     case VarType::Integer:
     case VarType::Boolean: return Rank::Integer;
-    case VarType::Long: return Rank::Long;
+    case VarType::Long:
+    case VarType::SignedByte:
+    case VarType::UnsignedInteger:
+    case VarType::UnsignedLong: return Rank::Long;
     case VarType::Currency: return Rank::Currency;
     case VarType::Single: return Rank::Single;
     case VarType::Double:
     case VarType::Date:
-    case VarType::String: return Rank::Double;
+    case VarType::String:
+    // The library does no 64-bit or Decimal arithmetic of its own: their
+    // products are Doubles.
+    case VarType::LongLong:
+    case VarType::UnsignedLongLong:
+    case VarType::Decimal: return Rank::Double;
     case VarType::Null: return Rank::Null;
     case VarType::Object:
     case VarType::Error: break;
@@ -77,7 +85,10 @@ Variant multiply(const Variant& left, const Variant& right) {
     case Rank::Byte:
     case Rank::Integer:
     case Rank::Long:
-      // Both operands hold at most 32 bits, so the exact product fits 64.
+      // Both operands hold at most 32 bits (unsigned ones included), so a
+      // product that does not fit 63 bits can only become a Double anyway.
+      if (std::fabs(toDouble(left) * toDouble(right)) >= 0x1p62)
+        return doubleProduct(toDouble(left) * toDouble(right));
       return integralProduct(wholeValue(left) * wholeValue(right), rank);
     case Rank::Currency:
       return currencyProduct(toDouble(left) * toDouble(right));

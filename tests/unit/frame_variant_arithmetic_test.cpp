@@ -57,6 +57,9 @@ TEST(VariantMultiply, ByAnIntegerTheProductTakesTheRuntimesSubtype) {
       {Variant(Variant::DateValue{1.5}), "Double 1500"},
       {Variant(u" 2.5 "), "Double 2500"},
       {Variant(u"&H10"), "Double 16000"},
+      {Variant::signedByte(-3), "Long -3000"},
+      {Variant::unsignedLong(4294967295u), "Double 4294967295000"},
+      {Variant::longLong(5), "Double 5000"},
   };
   for (const auto& [value, expected] : cases) {
     EXPECT_EQ(described(multiply(value, kThousand)), expected) << described(value);
