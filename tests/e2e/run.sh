@@ -11,8 +11,9 @@
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
-# 4. When BUILD_DIR/win32/orvalis.dll exists: before anything is registered,
-#    runs the registration-free hosts (regfree_client.cpp). Then it plants a
+# 4. When BUILD_DIR/win32/orvalis.dll exists: checks the release artifacts
+#    (artifact_check.sh) and, before anything is registered, runs the
+#    registration-free hosts (regfree_client.cpp). Then it plants a
 #    stand-in of the runtime's registration of the collection interface (see
 #    plant_runtime_keys), registers the DLL with regsvr32 (and beside it the
 #    framework component vxbrennet.dll, exported to the suites as
@@ -309,6 +310,15 @@ typelib_suite() {
   judge typelib_check "$out" "$rc"
 }
 
+# The release artifacts: size, no debug sections, system imports only.
+artifact_suite() {
+  local out=$outdir/artifact.out rc
+  wanted artifact || return 0
+  bash "$here/artifact_check.sh" "${servers[@]}" >"$out" 2>&1
+  rc=$?
+  judge artifact "$out" "$rc"
+}
+
 # Registration-free use, before anything is registered. regfree_hkcr: the
 # export of HKEY_CLASSES_ROOT taken just before names nothing of the library
 # or the framework component. Then the two hosts of regfree_client.cpp, each
@@ -347,7 +357,8 @@ for server in "${servers[@]}"; do
 done
 plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
-echo "e2e: registration-free use"
+echo "e2e: release artifacts and registration-free use"
+artifact_suite
 regfree_suites
 for server in "${servers[@]}"; do
   echo "e2e: registering $server"
