@@ -236,9 +236,10 @@ export_classes_root() {
 runtime_collection_key='HKEY_CLASSES_ROOT\Interface\{A4C46780-499F-101B-BB78-00AA00383CBB}'
 plant_runtime_keys() {
   local reg=$E2E_DIR/runtime-keys.reg
-  # Imported on every run, so that a faulty registration of an earlier run
-  # cannot leave its values behind as the reference.
+  # Deleted and imported on every run, so that a faulty registration of an
+  # earlier run cannot leave its values or subkeys behind as the reference.
   printf '%s\n' 'REGEDIT4' '' \
+    "[-$runtime_collection_key]" '' \
     "[$runtime_collection_key]" '@="_Collection"' '' \
     "[$runtime_collection_key\\ProxyStubClsid32]" '@="{00020424-0000-0000-C000-000000000046}"' '' \
     "[$runtime_collection_key\\TypeLib]" '@="{000204EF-0000-0000-C000-000000000046}"' '"Version"="6.0"' \
@@ -346,9 +347,16 @@ regfree_suites() {
     cp "$E2E_BUILD/win32/regfree_host.exe" "$dir/host/" ||
     { total_failed=$((total_failed + 1)); broken+=(regfree); return; }
   # regfree_host first: regfree_client's last check leaves keys behind (Wine's
-  # type-library marshaller registers the type library it loads).
+  # type-library marshaller registers the type library it loads), undone below.
   suite_exe regfree_host "$dir/host/regfree_host.exe" "$(e2e_winpath "$dir/app/Orvalis.sxs.manifest")"
   suite_exe regfree_client "$dir/app/regfree_client.exe" "$ORVALIS_TEST_MP3" "$ORVALIS_TEST_MP3_MS"
+  # What Wine's marshaller registered (the library's TypeLib and Interface
+  # keys, and the collection interface's key, which the type library lists
+  # too) goes again, so that the registration audit starts from the state
+  # it exported.
+  wanted regfree_client || return 0
+  e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+  plant_runtime_keys
 }
 
 # A prefix kept from an earlier run may still hold a registration.
