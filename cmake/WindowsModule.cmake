@@ -37,4 +37,20 @@ target_link_options(orvalis PRIVATE -static -static-libgcc -static-libstdc++ -Wl
 
 include(${CMAKE_SOURCE_DIR}/cmake/VxBrennetModule.cmake)
 
+# The side-by-side manifests beside the two DLLs, for registration-free use.
+include(${CMAKE_SOURCE_DIR}/cmake/SideBySide.cmake)
+set(ORVALIS_ASSEMBLY_VERSION ${PROJECT_VERSION})
+set(VXBRENNET_ASSEMBLY_VERSION 1.0.0.1)
+orvalis_add_sxs_manifest(orvalis ASSEMBLY Orvalis.sxs VERSION ${ORVALIS_ASSEMBLY_VERSION}
+  TYPELIB "${ORVALIS_TLB}" CLASS_LIST ${CMAKE_SOURCE_DIR}/frame/com/ClassList.h)
+orvalis_add_sxs_manifest(vxbrennet ASSEMBLY VxBrennet.sxs VERSION ${VXBRENNET_ASSEMBLY_VERSION}
+  TYPELIB "${VXBRENNET_IDL_DIR}/vxbrennet.tlb" CLASS_LIST ${CMAKE_SOURCE_DIR}/vxbrennet/com/ClassList.h)
+
 include(${CMAKE_SOURCE_DIR}/tests/e2e/programs.cmake)
+
+# The release artifacts carry no symbols or debug sections (the static C++
+# runtime brings its own); the checks in tests/e2e/artifact_check.sh hold
+# orvalis.dll under 1 MiB.
+foreach(_module orvalis vxbrennet)
+  target_link_options(${_module} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+endforeach()

@@ -179,14 +179,17 @@ void images(_clsVxAudoWaveFileA* wave) {
   SAFEARRAY* large = SafeArrayCreate(VT_I4, 2, bounds);
   LONG* elements = nullptr;
   SafeArrayAccessData(large, reinterpret_cast<void**>(&elements));
-  for (LONG i = 0; i < 2 * frames; ++i) elements[i] = i * 7919 - 1000000;
+  // Wrapping arithmetic: i * 7919 leaves the range of LONG, where signed
+  // overflow would be undefined (and an optimised build exploits it).
+  auto sampleAt = [](LONG i) { return static_cast<LONG>(static_cast<ULONG>(i) * 7919u - 1000000u); };
+  for (LONG i = 0; i < 2 * frames; ++i) elements[i] = sampleAt(i);
   SafeArrayUnaccessData(large);
   const DWORD start = GetTickCount();
   const Bytes image = createImage(wave, large, 44100, 16, hr, empty);
   const DWORD took = GetTickCount() - start;
   size_t wrong = image.size() == 44 + 4 * size_t(frames) ? 0 : 1;
   for (LONG i = 0; wrong == 0 && i < 2 * frames; ++i) {
-    const auto low = static_cast<unsigned short>(i * 7919 - 1000000);
+    const auto low = static_cast<unsigned short>(sampleAt(i));
     wrong += image[44 + 2 * i] != (low & 0xFF) || image[45 + 2 * i] != (low >> 8);
   }
   check("a megabyte image holds every sample in place", SUCCEEDED(hr) && wrong == 0, hex(hr));
