@@ -38,3 +38,4 @@ target_link_options(orvalis PRIVATE -static -static-libgcc -static-libstdc++ -Wl
 include(${CMAKE_SOURCE_DIR}/cmake/VxBrennetModule.cmake)
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/programs.cmake)
+include(${CMAKE_SOURCE_DIR}/demo/demo.cmake)
