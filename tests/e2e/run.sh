@@ -397,6 +397,14 @@ for exe in "${clients[@]}"; do
   suite_exe "$(basename "$exe" .exe)" "$exe"
 done
 
+# The windowed demo host tests itself through its own controls, on a
+# playlist of two of the test MP3s.
+if [[ -f $E2E_BUILD/win32/demo_window.exe ]]; then
+  printf '%s\r\n' "$ORVALIS_LONG_MP3" "$ORVALIS_TEST_MP3" >"$E2E_DIR/tmp/demo_window.m3u"
+  suite_exe demo_window "$E2E_BUILD/win32/demo_window.exe" --selftest \
+    "$(e2e_winpath "$E2E_DIR/tmp/demo_window.m3u")"
+fi
+
 registration_audit
 echo "e2e: took $((SECONDS - t0)) s"
 finish
