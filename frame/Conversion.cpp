@@ -216,6 +216,7 @@ double parseNumber(std::u16string_view text) {
       const int digit = digitValue(text[pos], base);
       if (digit < 0) typeMismatch();
       value = value * base + digit;
+      if (std::isinf(value)) overflow();  // as for a decimal number past the Double range
     }
     return value;
   }
