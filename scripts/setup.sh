@@ -63,6 +63,8 @@ PACKAGES=(
   # winegstreamer decodes MP3 for the MCI service: decodebin (base) and
   # mpegaudioparse + mpg123audiodec (good), 32-bit like Wine itself.
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing_packages() {
