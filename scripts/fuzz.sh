@@ -13,8 +13,8 @@
 # (failed property, crash, sanitizer report, leak, an input slower than 10 s)
 # is saved in build/fuzz/findings/ and makes the script fail; reproduce it
 # with build/fuzz/tests/fuzz/fuzz_<target> <file>. The last line reads
-# "fuzz: N passed, M failed"; a table before it gives each target's
-# executions and seconds.
+# "fuzz: N passed, M failed"; before it, one line per target as it ends gives
+# its executions and seconds.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -58,7 +58,6 @@ fi
 
 passed=0
 failed=0
-rows=()
 for target in "${targets[@]}"; do
   program=$build/tests/fuzz/fuzz_$target
   seeds=tests/fuzz/corpus/$target
@@ -80,9 +79,8 @@ for target in "${targets[@]}"; do
     echo "---- $target: last lines of $log ----" >&2
     tail -n 30 "$log" >&2
   fi
-  rows+=("$(printf '%-4s %-16s %12s executions %7d.%d s' "$verdict" "$target" "${runs:-?}" $((tenths / 10)) $((tenths % 10)))")
+  printf '%-4s %-16s %12s executions %7d.%d s\n' "$verdict" "$target" "${runs:-?}" $((tenths / 10)) $((tenths % 10))
 done
 
-printf '%s\n' "${rows[@]}"
 echo "fuzz: $passed passed, $failed failed"
 (( failed == 0 ))
