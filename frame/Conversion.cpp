@@ -216,8 +216,11 @@ double parseNumber(std::u16string_view text) {
       const int digit = digitValue(text[pos], base);
       if (digit < 0) typeMismatch();
       value = value * base + digit;
-      if (std::isinf(value)) overflow();  // as for a decimal number past the Double range
     }
+    // Past the Double range, as for a decimal number; checked once every
+    // character is known to be a digit, since a text that is no number at
+    // all is a type mismatch however long it is.
+    if (std::isinf(value)) overflow();
     return value;
   }
 

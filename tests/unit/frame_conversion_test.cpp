@@ -113,6 +113,8 @@ TEST(ParseNumber, ReadsNumbersWithBlanksSignsExponentsAndRadixPrefixes) {
   EXPECT_EQ(parseNumber(u"&H" + std::u16string(255, u'F')), std::ldexp(1.0, 1020));
   EXPECT_EQ(errorOf([] { parseNumber(u"&H" + std::u16string(256, u'F')); }), vb_error::Overflow);
   EXPECT_EQ(errorOf([] { parseNumber(u"&O" + std::u16string(400, u'7')); }), vb_error::Overflow);
+  EXPECT_EQ(errorOf([] { parseNumber(u"&H" + std::u16string(256, u'F') + u"G"); }),
+            vb_error::TypeMismatch);
 }
 
 TEST(ParseNumber, AnythingButOneWholeNumberIsATypeMismatch) {
