@@ -1,6 +1,8 @@
+#include <cmath>
 #include <string>
 
 #include "frame/Conversion.h"
+#include "frame/RuntimeError.h"
 #include "mci/MciChannel.h"
 
 namespace orvalis {
@@ -48,6 +50,8 @@ double radixPrefix(ReplyReader& reader, int base) {
     else if (c >= u'a' && c <= u'f') digit = c - u'a' + 10;
     if (digit < 0 || digit >= base) return value;
     value = value * base + digit;
+    // Past the Double range, like a decimal number too large for it.
+    if (std::isinf(value)) throw RuntimeError(vb_error::Overflow);
     reader.advance();
   }
 }

@@ -66,6 +66,8 @@ PACKAGES=(
   # The windowed demo: Wine's own fonts (Marlett draws the caption buttons)
   # and ImageMagick's import for its screenshot.
   fonts-wine imagemagick
+  # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing_packages() {
