@@ -38,3 +38,6 @@ target_link_options(orvalis PRIVATE -static -static-libgcc -static-libstdc++ -Wl
 include(${CMAKE_SOURCE_DIR}/cmake/VxBrennetModule.cmake)
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/programs.cmake)
+
+# The call-cost benchmark (a Windows program run by hand, see README).
+include(${CMAKE_SOURCE_DIR}/bench/WindowsBench.cmake)
