@@ -38,10 +38,15 @@ HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept {
     setErrorInfo(iid, source, error.description());
     return hresultFromErrorNumber(error.number());
   } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
+    return failWithoutErrorInfo(E_OUTOFMEMORY);
   } catch (...) {
-    return E_UNEXPECTED;
+    return failWithoutErrorInfo(E_UNEXPECTED);
   }
+}
+
+HRESULT failWithoutErrorInfo(HRESULT hr) noexcept {
+  SetErrorInfo(0, nullptr);
+  return hr;
 }
 
 }  // namespace orvalis::com

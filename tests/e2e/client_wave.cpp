@@ -280,6 +280,34 @@ void playback(_clsVxAudoWaveFileA* wave, const std::wstring& folder) {
   std::printf("INFO PlaySound: sync call %lu ms, call without flags %lu ms\n", static_cast<unsigned long>(syncTook),
               static_cast<unsigned long>(took));
 
+  // A flags value of 10 is the caller's own even though 10 is VT_ERROR's
+  // number and the words after it read like the left-out marker: here
+  // SND_NODEFAULT | SND_LOOP plays the second synchronously (a loop needs
+  // SND_ASYNC), where a left-out argument would play asynchronously.
+  struct {
+    SoundSndAudoConstants flags;
+    LONG reserved;
+    LONG code;
+  } ten = {static_cast<SoundSndAudoConstants>(10), 0, static_cast<LONG>(DISP_E_PARAMNOTFOUND)};
+  start = GetTickCount();
+  hr = wave->PlaySound(&ten.flags, &result);
+  DWORD tenTook = GetTickCount() - start;
+  check("an early-bound flags value of 10 is used as given", SUCCEEDED(hr) && result != 0 && tenTook >= 800,
+        hex(hr) + " result " + std::to_string(result) + ", " + std::to_string(tenTook) + " ms");
+  start = GetTickCount();
+  hr = wave->PlaySound(nullptr, &result);
+  tenTook = GetTickCount() - start;
+  check("a null flags pointer is left out: SND_ASYNC", SUCCEEDED(hr) && result != 0 && tenTook < 800,
+        hex(hr) + ", " + std::to_string(tenTook) + " ms");
+  VARIANT marker;
+  V_VT(&marker) = VT_ERROR;
+  V_ERROR(&marker) = DISP_E_PARAMNOTFOUND;
+  start = GetTickCount();
+  hr = invoke(wave, L"PlaySound", &marker, 1, &value);
+  tenTook = GetTickCount() - start;
+  check("Invoke with the missing marker leaves the flags out", SUCCEEDED(hr) && tenTook < 800,
+        hex(hr) + ", " + std::to_string(tenTook) + " ms");
+
   hr = wave->StopSound(&result);
   check("StopSound returns", SUCCEEDED(hr), hex(hr));
   std::printf("INFO StopSound returned %ld\n", static_cast<long>(result));
