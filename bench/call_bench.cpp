@@ -269,7 +269,7 @@ bool timeOutBench(int repeats) {
 }
 
 // What single system calls cost here, for reading the figures above.
-void buildingBlocks(int rounds) {
+void buildingBlocks(IUnknown* object, int rounds) {
   const std::wstring command = L"status \"Z:\\work\\build\\e2e\\media\\tone-12s.mp3\" position";
   const std::string reply = "1234" + std::string(26, '\0');
   static CRITICAL_SECTION section;
@@ -287,7 +287,20 @@ void buildingBlocks(int rounds) {
          const int n = MultiByteToWideChar(CP_ACP, 0, reply.data(), static_cast<int>(reply.size()), nullptr, 0);
          MultiByteToWideChar(CP_ACP, 0, reply.data(), static_cast<int>(reply.size()), out, n);
        }},
-      {"operator new + delete (64 bytes)", [] { delete[] static_cast<volatile char*>(new char[64]); }},
+      {"malloc + free (64 bytes)", [] {
+         void* volatile block = std::malloc(64);
+         std::free(block);
+       }},
+      {"IUnknown::AddRef + Release, called directly", [object] {
+         object->AddRef();
+         object->Release();
+       }},
+      {"the same two through DispCallFunc", [object] {
+         VARIANT result;
+         // AddRef and Release are the second and third vtable entries.
+         for (ULONG_PTR slot : {1, 2})
+           DispCallFunc(object, slot * sizeof(void*), CC_STDCALL, VT_UI4, 0, nullptr, nullptr, &result);
+       }},
       {"SysAllocStringLen + SysFreeString", [&] {
          SysFreeString(SysAllocStringLen(command.data(), static_cast<UINT>(command.size())));
        }},
@@ -322,7 +335,10 @@ int main(int argc, char** argv) {
   player->Release();
   ok = lateBoundBench(rounds) && ok;
   ok = timeOutBench(3) && ok;
-  buildingBlocks(std::min(rounds, 100));
+  if (auto* dictionary = create<IUnknown>(L"Scripting.Dictionary", IID_IUnknown)) {
+    buildingBlocks(dictionary, std::min(rounds, 100));
+    dictionary->Release();
+  }
   CoUninitialize();
   return ok ? 0 : 1;
 }
