@@ -372,39 +372,42 @@ class PreparedCall {
   // declared type, left-out optional typed parameters get their stand-ins
   // (as named arguments when they are not in the list at all), and values
   // for by-reference parameters are copies (ITypeInfo::Invoke would write
-  // the member's change into them).
+  // the member's change into them). Names that match no parameter are left
+  // out: Wine's Invoke passes over them, but counts them where it checks
+  // that no argument lands on the result.
   DISPPARAMS* delegateArguments() {
     if (!usable_) return protectedCopy();
-    const UINT count = params_.cArgs;
-    delegateArguments_.assign(params_.rgvarg, params_.rgvarg + count);
-    delegateNames_.assign(params_.rgdispidNamedArgs, params_.rgdispidNamedArgs + params_.cNamedArgs);
-    std::vector<VARIANT> appended;
-    std::vector<DISPID> appendedNames;
+    std::vector<int> moved(params_.cArgs, -1);  // each argument's index in the new list
     for (size_t i = 0; i < member_.parameters.size(); ++i) {
-      const Parameter& parameter = member_.parameters[i];
-      Slot& slot = slots_[i];
-      if (parameter.result()) continue;
-      const bool replaced = slot.prepared && !slot.usesSource && parameter.byReference();
-      if (slot.source >= 0) {
-        VARIANT& argument = delegateArguments_[slot.source];
-        if (replaced) {
-          argument = slot.passed;
-        } else if (parameter.byReference() && !(V_VT(&argument) & VT_BYREF)) {
-          protect(static_cast<UINT>(slot.source));
-        }
-      } else if (replaced && slot.standIn) {
-        appended.push_back(slot.passed);
-        appendedNames.push_back(static_cast<DISPID>(i));
+      const int source = slots_[i].source;
+      if (source >= 0 && static_cast<UINT>(source) < params_.cNamedArgs) moved[source] = 0;
+    }
+    for (UINT j = 0; j < params_.cNamedArgs; ++j) {
+      if (moved[j] < 0) continue;
+      moved[j] = static_cast<int>(delegateArguments_.size());
+      delegateArguments_.push_back(params_.rgvarg[j]);
+      delegateNames_.push_back(params_.rgdispidNamedArgs[j]);
+    }
+    for (size_t i = 0; i < member_.parameters.size(); ++i) {
+      const Slot& slot = slots_[i];
+      if (slot.source < 0 && slot.standIn) {
+        delegateArguments_.push_back(slot.passed);
+        delegateNames_.push_back(static_cast<DISPID>(i));
       }
     }
-    if (!appended.empty()) {
-      // Named arguments come first in the list, in the order of their names;
-      // the property-put name stays first.
-      const UINT named = params_.cNamedArgs;
-      delegateArguments_.insert(delegateArguments_.begin() + named, appended.begin(), appended.end());
-      delegateNames_.insert(delegateNames_.begin() + named, appendedNames.begin(), appendedNames.end());
-      for (UINT& index : delegateOwned_) {
-        if (index >= named) index += static_cast<UINT>(appended.size());
+    for (UINT j = params_.cNamedArgs; j < params_.cArgs; ++j) {
+      moved[j] = static_cast<int>(delegateArguments_.size());
+      delegateArguments_.push_back(params_.rgvarg[j]);
+    }
+    for (size_t i = 0; i < member_.parameters.size(); ++i) {
+      const Parameter& parameter = member_.parameters[i];
+      const Slot& slot = slots_[i];
+      if (parameter.result() || slot.source < 0) continue;
+      const auto index = static_cast<UINT>(moved[slot.source]);
+      if (slot.prepared && !slot.usesSource && parameter.byReference()) {
+        delegateArguments_[index] = slot.passed;
+      } else if (parameter.byReference() && !(V_VT(&delegateArguments_[index]) & VT_BYREF)) {
+        protect(index);
       }
     }
     delegateParams_.rgvarg = delegateArguments_.empty() ? nullptr : delegateArguments_.data();

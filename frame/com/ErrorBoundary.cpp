@@ -12,7 +12,10 @@ namespace {
 
 void setErrorInfo(REFIID iid, const wchar_t* source, const std::u16string& description) {
   ICreateErrorInfo* create = nullptr;
-  if (FAILED(CreateErrorInfo(&create))) return;
+  if (FAILED(CreateErrorInfo(&create))) {
+    SetErrorInfo(0, nullptr);  // at least no earlier error's description
+    return;
+  }
   create->SetGUID(iid);
   create->SetSource(const_cast<LPOLESTR>(source));
   create->SetDescription(const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(description.c_str())));
