@@ -360,6 +360,34 @@ void resources(_clsVxAudoWaveFileA* wave) {
   hr = wave->PlaySoundFromResourceFile(&id, nullptr, nullptr);
   check("early-bound with null pointers for the optional arguments", hr == S_OK, hex(hr));
 
+  // By name, in any order: the flags (SND_MEMORY, synchronous) and the id;
+  // the type left out. An id that the host lacks, given by name, is the
+  // one the error names.
+  DISPID playFromResource = 0;
+  LPOLESTR memberName[] = {const_cast<LPOLESTR>(L"PlaySoundFromResourceFile")};
+  wave->GetIDsOfNames(IID_NULL, memberName, 1, LOCALE_USER_DEFAULT, &playFromResource);
+  VARIANT byName[2];
+  V_VT(&byName[0]) = VT_I4;
+  V_I4(&byName[0]) = SND_MEMORY;
+  V_VT(&byName[1]) = VT_I4;
+  V_I4(&byName[1]) = 101;
+  DISPID names[2] = {2, 0};
+  DISPPARAMS named{byName, names, 2, 2};
+  hr = wave->Invoke(playFromResource, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &named, nullptr, nullptr,
+                    nullptr);
+  check("named arguments reach their parameters", hr == S_OK, hex(hr));
+  V_I4(&byName[1]) = 998;
+  EXCEPINFO missing{};
+  hr = wave->Invoke(playFromResource, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &named, nullptr, &missing,
+                    nullptr);
+  check("a named id the host lacks is the one reported",
+        hr == DISP_E_EXCEPTION && missing.bstrDescription &&
+            std::wstring(missing.bstrDescription) == L"Resource with identifier '998' not found",
+        hex(hr));
+  SysFreeString(missing.bstrDescription);
+  SysFreeString(missing.bstrSource);
+  SysFreeString(missing.bstrHelpFile);
+
   V_I4(&id) = 999;
   EXCEPINFO exception{};
   VARIANT late[2];
