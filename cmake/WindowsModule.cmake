@@ -16,6 +16,9 @@ endforeach()
 file(GLOB _orvalis_platform_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/win/*.cpp)
 list(APPEND ORVALIS_COM_SOURCES ${_orvalis_platform_sources})
 add_library(orvalis_com OBJECT ${ORVALIS_COM_SOURCES})
+# Every late-bound call runs through the dispatch of arguments, so it is
+# optimised whatever the build type.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/frame/com/DispatchArguments.cpp PROPERTIES COMPILE_OPTIONS -O2)
 target_compile_definitions(orvalis_com PUBLIC WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
 target_link_libraries(orvalis_com PUBLIC orvalis_core oleaut32 ole32 uuid winmm user32 advapi32 version)
 
@@ -55,3 +58,6 @@ foreach(_module orvalis vxbrennet)
   target_link_options(${_module} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
 endforeach()
 include(${CMAKE_SOURCE_DIR}/demo/demo.cmake)
+
+# The call-cost benchmark (a Windows program run by hand, see README).
+include(${CMAKE_SOURCE_DIR}/bench/WindowsBench.cmake)

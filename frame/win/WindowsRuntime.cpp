@@ -18,6 +18,24 @@ constexpr const wchar_t* kApplicationTitle = L"Orvalis";
 
 std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
+// Every ANSI code page (the double-byte ones and UTF-8 too) keeps the
+// characters below 0x80 as single bytes of the same value, and none of its
+// lead bytes is below 0x80. MCI commands and replies are such text, so the
+// conversions take them byte for byte and leave the rest to the system.
+bool isAscii(std::u16string_view text) {
+  for (char16_t c : text) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+bool isAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int WindowsRuntime::messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
@@ -59,6 +77,7 @@ double WindowsRuntime::monotonicSeconds() {
 
 std::string WindowsRuntime::toAnsi(std::u16string_view text) {
   if (text.empty()) return {};
+  if (isAscii(text)) return std::string(text.begin(), text.end());
   const auto* source = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   const int bytes = WideCharToMultiByte(CP_ACP, 0, source, length, nullptr, 0, nullptr, nullptr);
@@ -69,6 +88,7 @@ std::string WindowsRuntime::toAnsi(std::u16string_view text) {
 
 std::u16string WindowsRuntime::fromAnsi(std::string_view bytes) {
   if (bytes.empty()) return {};
+  if (isAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
   const int length = static_cast<int>(bytes.size());
   const int characters = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
   std::u16string text(characters, u'\0');
