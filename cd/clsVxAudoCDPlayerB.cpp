@@ -19,7 +19,7 @@ int32_t leadingNumber(std::u16string_view reply) { return toLong(numericPrefix(r
 }  // namespace
 
 clsVxAudoCDPlayerB::clsVxAudoCDPlayerB(Platform& platform)
-    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci, platform.runtime) {}
+    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci) {}
 
 // --- Sending -------------------------------------------------------------------
 

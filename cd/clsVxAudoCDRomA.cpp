@@ -15,7 +15,7 @@ constexpr uint32_t kDriveListSize = 255;
 }  // namespace
 
 clsVxAudoCDRomA::clsVxAudoCDRomA(Platform& platform)
-    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci, platform.runtime) {}
+    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci) {}
 
 clsVxAudoCDRomA::~clsVxAudoCDRomA() { cdRoms_.reset(); }
 

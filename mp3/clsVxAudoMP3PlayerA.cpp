@@ -6,6 +6,7 @@
 
 #include "frame/Conversion.h"
 #include "frame/Files.h"
+#include "frame/Runtime.h"
 #include "frame/RuntimeError.h"
 #include "frame/Text.h"
 #include "frame/VariantArithmetic.h"
@@ -49,7 +50,7 @@ std::u16string clockPart(int32_t value) {
 }  // namespace
 
 clsVxAudoMP3PlayerA::clsVxAudoMP3PlayerA(Platform& platform)
-    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
+    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci) {}
 
 void clsVxAudoMP3PlayerA::refreshDeviceName() {
   TheFile = u'"' + trimBlanks(MP3File) + u'"';
@@ -57,18 +58,12 @@ void clsVxAudoMP3PlayerA::refreshDeviceName() {
 
 uint32_t clsVxAudoMP3PlayerA::sendToDevice(std::u16string_view verb, std::u16string_view rest,
                                            std::u16string_view preparedReply) {
-  std::u16string command(verb);
-  command += TheFile;
-  command += rest;
-  return mci_.send(command, preparedReply);
+  return mci_.send({verb, TheFile, rest}, preparedReply);
 }
 
 uint32_t clsVxAudoMP3PlayerA::sendToDevice(std::u16string_view verb, std::u16string_view rest,
                                            FixedText& reply) {
-  std::u16string command(verb);
-  command += TheFile;
-  command += rest;
-  return mci_.send(command, reply);
+  return mci_.send({verb, TheFile, rest}, reply);
 }
 
 // --- Playback ----------------------------------------------------------------

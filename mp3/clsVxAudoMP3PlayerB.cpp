@@ -30,23 +30,17 @@ int32_t readNumber(const FixedText& reply) { return toLong(numericPrefix(reply.t
 }  // namespace
 
 clsVxAudoMP3PlayerB::clsVxAudoMP3PlayerB(Platform& platform)
-    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
+    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci) {}
 
-std::u16string clsVxAudoMP3PlayerB::command(std::u16string_view verb,
-                                            std::u16string_view rest) const {
-  std::u16string text(verb);
-  text += Filename;
-  text += rest;
-  return text;
-}
-
+// Every command is the verb, the device name as Filename holds it, and the
+// rest of the command.
 uint32_t clsVxAudoMP3PlayerB::sendToDevice(std::u16string_view verb, std::u16string_view rest) {
-  return mci_.send(command(verb, rest));
+  return mci_.send({verb, Filename, rest});
 }
 
 uint32_t clsVxAudoMP3PlayerB::sendToDevice(std::u16string_view verb, std::u16string_view rest,
                                            FixedText& reply) {
-  return mci_.send(command(verb, rest), reply);
+  return mci_.send({verb, Filename, rest}, reply);
 }
 
 // --- Transport ---------------------------------------------------------------

@@ -71,7 +71,6 @@ class clsVxAudoMP3PlayerB {
   void setRegistryDefault(const std::u16string& key, const std::u16string& value);
   uint32_t sendToDevice(std::u16string_view verb, std::u16string_view rest = {});
   uint32_t sendToDevice(std::u16string_view verb, std::u16string_view rest, FixedText& reply);
-  std::u16string command(std::u16string_view verb, std::u16string_view rest) const;
 
   Platform& platform_;
   Runtime& runtime_;
