@@ -59,7 +59,7 @@ bool clsVxAudoCDPlayerB::checkForCD() {
 }
 
 bool clsVxAudoCDPlayerB::checkCDDrive(const std::u16string& drive) {
-  return drives_.driveType(runtime_.toAnsi(drive)) == kDriveCdRom;
+  return drives_.driveType(drive) == kDriveCdRom;
 }
 
 // Opens the drive's CD audio device under the alias "cd". The caller's text

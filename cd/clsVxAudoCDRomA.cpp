@@ -33,7 +33,7 @@ Collection clsVxAudoCDRomA::CDRomsCollection(Variant& vCDRomDetect) {
   for (int16_t position = 1; position <= length; position = addInteger(position, 4)) {
     const std::u16string drive =
         position <= static_cast<int16_t>(list.size()) ? list.substr(position - 1, 3) : u"";
-    if (drives_.driveType(runtime_.toAnsi(drive)) == kDriveCdRom) {
+    if (drives_.driveType(drive) == kDriveCdRom) {
       cdRoms.Add(Variant(drive));
       count = addInteger(count, 1);
     }

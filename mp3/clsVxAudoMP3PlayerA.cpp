@@ -262,7 +262,9 @@ Variant clsVxAudoMP3PlayerA::MP3OpenPlayList(const std::u16string& TheFile,
 
 // Writes the entries of the list in TheListBox, one per line, into a new
 // file that replaces the old playlist only when every entry was written: a
-// save whose steps fail leaves the previous playlist as it was. A count
+// save whose steps fail leaves the previous playlist as it was. The file is
+// ANSI: an entry with a character the code page lacks is such a failing
+// step (error 52, skipped like any other), never a line with a '?'. A count
 // that cannot be read or exceeds the 16-bit index range ends the save
 // there. A file that cannot be created still has the entries read (and
 // every write skipped).
@@ -287,7 +289,7 @@ Variant clsVxAudoMP3PlayerA::MP3SavePlayList(const std::u16string& TheFile,
     skipOnError([&] {
       const std::u16string entry = toText(list->List(Variant(static_cast<int16_t>(index))));
       if (!replacement) return;
-      appendPlaylistLine(bytes, runtime_.toAnsi(entry));
+      appendPlaylistLine(bytes, ansiName(runtime_, entry));
       written = true;
     });
     everyEntryWritten = everyEntryWritten && written;
