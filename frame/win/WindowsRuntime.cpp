@@ -86,6 +86,33 @@ std::string WindowsRuntime::toAnsi(std::u16string_view text) {
   return ansi;
 }
 
+std::optional<std::string> WindowsRuntime::toAnsiExactly(std::u16string_view text) {
+  if (text.empty()) return std::string();
+  const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  // Without best-fit look-alikes ("\u0391" would become "A"), any
+  // character the code page lacks becomes the default character, and the
+  // call says so.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* seeDefault = &usedDefault;
+  int bytes = WideCharToMultiByte(CP_ACP, flags, source, length, nullptr, 0, nullptr, seeDefault);
+  if (bytes == 0 && (GetLastError() == ERROR_INVALID_FLAGS || GetLastError() == ERROR_INVALID_PARAMETER)) {
+    // An ANSI code page that encodes all of Unicode (UTF-8 or GB18030)
+    // takes neither; there only an unpaired surrogate has no form.
+    flags = GetACP() == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
+    seeDefault = nullptr;
+    bytes = WideCharToMultiByte(CP_ACP, flags, source, length, nullptr, 0, nullptr, nullptr);
+  }
+  if (bytes == 0) return std::nullopt;
+  std::string ansi(bytes, '\0');
+  usedDefault = FALSE;
+  if (WideCharToMultiByte(CP_ACP, flags, source, length, ansi.data(), bytes, nullptr, seeDefault) != bytes ||
+      usedDefault)
+    return std::nullopt;
+  return ansi;
+}
+
 std::u16string WindowsRuntime::fromAnsi(std::string_view bytes) {
   if (bytes.empty()) return {};
   if (isAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());

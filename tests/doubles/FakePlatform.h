@@ -177,7 +177,7 @@ class FakeList : public HostObject {
 class FakeDrives : public Drives {
  public:
   std::vector<std::pair<std::string, uint32_t>> drives;  // {"C:\\", 3}, ...
-  std::vector<std::string> calls;  // "GetLogicalDriveStringsA 255", "GetDriveTypeA D:\\"
+  std::vector<std::string> calls;  // "GetLogicalDriveStringsA 255", "GetDriveTypeW D:\\" (UTF-8)
   bool listFails = false;
 
   void add(std::string root, uint32_t type) { drives.emplace_back(std::move(root), type); }
@@ -192,10 +192,11 @@ class FakeDrives : public Drives {
     return static_cast<uint32_t>(list.size());
   }
 
-  uint32_t driveType(const std::string& rootPathName) override {
-    calls.push_back("GetDriveTypeA " + rootPathName);
+  uint32_t driveType(std::u16string_view rootPathName) override {
+    const std::string root = toUtf8(rootPathName);
+    calls.push_back("GetDriveTypeW " + root);
     for (const auto& drive : drives)
-      if (drive.first == rootPathName) return drive.second;
+      if (drive.first == root) return drive.second;
     return 1;
   }
 };

@@ -52,3 +52,5 @@ foreach(_regfree regfree_client regfree_host)
   add_dependencies(${_regfree} orvalis_sxs_manifest vxbrennet_sxs_manifest)
 endforeach()
 target_compile_definitions(regfree_host PRIVATE REGFREE_OWN_CONTEXT)
+
+orvalis_e2e_program(client_unicode_names ${_e2e}/client_unicode_names.cpp ${ORVALIS_IID_SOURCE})

@@ -7,7 +7,8 @@
 # 2. Makes the test MP3 and exports, as Windows paths and values:
 #      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS (4 s), ORVALIS_END_MP3,
 #      ORVALIS_END_MP3_MS (4.8 s), ORVALIS_LONG_MP3, ORVALIS_LONG_MP3_MS
-#      (12 s), ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
+#      (12 s), ORVALIS_GREEK_MP3, ORVALIS_JAPANESE_MP3 (3 s each, named in
+#      Greek and Japanese) with their _MS, ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
@@ -185,6 +186,9 @@ make_test_mp3 ORVALIS_END_MP3 "$E2E_DIR/media/tone-4.8s.mp3" 4.8 660
 # For positions beyond 9 s, where MP3 player A's seconds turn from text to
 # a number.
 make_test_mp3 ORVALIS_LONG_MP3 "$E2E_DIR/media/tone-12s.mp3" 12.0 550
+# Names beyond the ANSI code page (Wine's is 1252 here): Greek and Japanese.
+make_test_mp3 ORVALIS_GREEK_MP3 "$E2E_DIR/media/Ελληνικό τραγούδι.mp3" 3.0 494
+make_test_mp3 ORVALIS_JAPANESE_MP3 "$E2E_DIR/media/日本の歌.mp3" 3.0 587
 
 echo "e2e: environment checks"
 if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then

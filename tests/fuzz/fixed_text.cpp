@@ -2,25 +2,23 @@
 //
 // A field of N characters (N from the input) goes through a sequence of
 // steps: texts of any length stored into it, and replies through the MCI
-// channel from a service double that writes raw bytes into the buffer the
-// way mciSendStringA does, with an ANSI code page of one byte per character
-// (Latin-1) or of two bytes for some characters (a double-byte code page,
-// where a conversion can be longer or shorter than the field).
+// channel from a service double that writes raw UTF-16 units into the
+// buffer the way mciSendStringW does, commands joined from parts of any
+// length (the channel keeps short ones on the stack, long ones on the heap).
 //
 // Properties: a new field is N NULs; a field always keeps N characters; a
 // stored text fills the start of the field, cut to N, and blanks fill the
-// rest; the channel hands the service a buffer of at least the reply length
-// (the service writes that many bytes), holding the field as it stood, and
-// the field afterwards holds the whole buffer converted back, cut or padded
-// to N; an error text is read from a buffer of the length asked for.
+// rest; the channel hands the service the command whole with a NUL after
+// it, and the field itself as the buffer (N characters as they stood, a NUL
+// after them) with reply length N; the field afterwards holds exactly what
+// the service left in the buffer; an error text is read from a buffer of
+// blanks of the length asked for.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <string>
 
-#include "doubles/FakeRuntime.h"
 #include "frame/FixedText.h"
 #include "fuzz/FuzzSupport.h"
 #include "mci/MciChannel.h"
@@ -28,59 +26,28 @@
 namespace orvalis::fuzz {
 namespace {
 
-// A double-byte code page in the manner of Shift JIS: bytes below 0x80 are
-// themselves, 0x81 to 0xFE lead a two-byte character, 0x80 and 0xFF (and a
-// lead byte at the end) read as "?".
-class DoubleByteRuntime : public testing::FakeRuntime {
- public:
-  std::string toAnsi(std::u16string_view text) override {
-    std::string bytes;
-    for (char16_t c : text) {
-      if (c < 0x80) {
-        bytes += static_cast<char>(c);
-      } else {
-        bytes += static_cast<char>(0x81 + c % 0x7E);
-        bytes += static_cast<char>(c / 0x7E);
-      }
-    }
-    return bytes;
-  }
-
-  std::u16string fromAnsi(std::string_view bytes) override {
-    std::u16string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      const auto b = static_cast<unsigned char>(bytes[i]);
-      if (b < 0x80) {
-        text += static_cast<char16_t>(b);
-      } else if (b >= 0x81 && b <= 0xFE && i + 1 < bytes.size()) {
-        text += static_cast<char16_t>((b - 0x81) + 0x7E * static_cast<unsigned char>(bytes[++i]));
-      } else {
-        text += u'?';
-      }
-    }
-    return text;
-  }
-};
-
-// An MCI service that writes the given bytes over the start of the reply
+// An MCI service that writes the given units over the start of the reply
 // buffer, at most the reply length of them, straight into its memory.
 class RawReplyService : public MciService {
  public:
-  std::string reply;
-  std::string preparedBuffer, bufferAfter;
+  std::u16string reply;
+  std::u16string command, preparedBuffer, bufferAfter;
   uint32_t replyLength = 0;
 
-  uint32_t sendString(const std::string&, std::string& buffer, uint32_t length) override {
+  uint32_t sendString(std::u16string_view text, std::span<char16_t> buffer, uint32_t length) override {
+    FUZZ_CHECK(text.data()[text.size()] == u'\0');
+    FUZZ_CHECK(buffer.data()[buffer.size()] == u'\0');
     FUZZ_CHECK(buffer.size() >= length);
-    preparedBuffer = buffer;
+    command = text;
+    preparedBuffer.assign(buffer.data(), buffer.size());
     replyLength = length;
-    std::memcpy(buffer.data(), reply.data(), std::min<std::size_t>(reply.size(), length));
-    bufferAfter = buffer;
+    std::copy_n(reply.begin(), std::min<std::size_t>(reply.size(), length), buffer.begin());
+    bufferAfter.assign(buffer.data(), buffer.size());
     return 0;
   }
 
-  void errorString(uint32_t, std::string& buffer) override {
-    std::memcpy(buffer.data(), reply.data(), std::min(reply.size(), buffer.size()));
+  void errorString(uint32_t, std::span<char16_t> buffer) override {
+    std::copy_n(reply.begin(), std::min(reply.size(), buffer.size()), buffer.begin());
   }
 };
 
@@ -96,24 +63,28 @@ void storeText(FixedText& field, FuzzedDataProvider& input) {
   FUZZ_CHECK(field.text() == fitted(text, field.length()));
 }
 
-void replyThroughChannel(FixedText& field, FuzzedDataProvider& input, Runtime& runtime) {
+void replyThroughChannel(FixedText& field, FuzzedDataProvider& input) {
   RawReplyService service;
-  service.reply = input.ConsumeRandomLengthString(2 * field.length() + 4);
-  MciChannel channel(service, runtime);
+  const std::u16string name = textOf(input.ConsumeRandomLengthString(1200));
+  service.reply = textOf(input.ConsumeRandomLengthString(2 * field.length() + 4));
+  MciChannel channel(service);
   const std::u16string before = field.text();
 
-  channel.send(u"status x position", field);
+  channel.send({u"status ", name, u" position"}, field);
+  FUZZ_CHECK(service.command == u"status " + name + u" position");
   FUZZ_CHECK(service.replyLength == field.length());
-  std::string prepared = runtime.toAnsi(before);
-  if (prepared.size() < field.length()) prepared.resize(field.length(), '\0');
-  FUZZ_CHECK(service.preparedBuffer == prepared);
-  FUZZ_CHECK(field.text() == fitted(runtime.fromAnsi(service.bufferAfter), field.length()));
+  FUZZ_CHECK(service.preparedBuffer == before);
+  FUZZ_CHECK(field.text() == service.bufferAfter);
+
+  channel.send({u"close ", name});
+  FUZZ_CHECK(service.command == u"close " + name);
+  FUZZ_CHECK(service.replyLength == 0 && service.preparedBuffer == u"0");
 
   const auto length = input.ConsumeIntegralInRange<uint32_t>(0, 300);
   const std::u16string errorText = channel.errorText(263, length);
-  std::string expected(length, ' ');
-  std::memcpy(expected.data(), service.reply.data(), std::min<std::size_t>(service.reply.size(), length));
-  FUZZ_CHECK(errorText == runtime.fromAnsi(expected));
+  std::u16string expected(length, u' ');
+  std::copy_n(service.reply.begin(), std::min<std::size_t>(service.reply.size(), length), expected.begin());
+  FUZZ_CHECK(errorText == expected);
 }
 
 }  // namespace
@@ -131,13 +102,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FixedText field(length);
   FUZZ_CHECK(field.text() == std::u16string(length, u'\0'));
 
-  testing::FakeRuntime latin1;
-  DoubleByteRuntime doubleByte;
   for (int steps = 0; steps < 8 && input.remaining_bytes() > 0; ++steps) {
-    switch (input.ConsumeIntegralInRange(0, 2)) {
-      case 0: storeText(field, input); break;
-      case 1: replyThroughChannel(field, input, latin1); break;
-      default: replyThroughChannel(field, input, doubleByte); break;
+    if (input.ConsumeBool()) {
+      storeText(field, input);
+    } else {
+      replyThroughChannel(field, input);
     }
     FUZZ_CHECK(field.length() == length && field.text().size() == length);
   }
