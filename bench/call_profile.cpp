@@ -1,8 +1,8 @@
 // Where the time of an early-bound PositioninMS goes, layer by layer, in one
-// process under Wine: the raw mciSendStringA pair, the same pair through the
-// WinMM service wrapper, through the MCI channel (with the runtime's ANSI
-// conversions), and through player B's logic; then the pieces the logic adds
-// (the command text, the conversions, the reading of the reply). Each layer
+// process under Wine: the raw mciSendStringW pair, the same pair through the
+// WinMM service wrapper, through the MCI channel, and through player B's
+// logic; then the pieces the logic adds (the command text and the reading of
+// the reply). Each layer
 // runs the real Windows services; the services PositioninMS does not use are
 // the test doubles. The COM call itself is what call_bench's early-bound
 // figure adds to the logic's.
@@ -28,7 +28,7 @@
 
 // <mmsystem.h> stays out: its SND_* macros would rename the sound flags of
 // the core's headers.
-extern "C" __declspec(dllimport) DWORD WINAPI mciSendStringA(LPCSTR command, LPSTR reply,
+extern "C" __declspec(dllimport) DWORD WINAPI mciSendStringW(LPCWSTR command, LPWSTR reply,
                                                             UINT replyLength, HWND callback);
 
 namespace {
@@ -83,26 +83,27 @@ int main(int argc, char** argv) {
   const std::u16string device = player.Filename;
   const std::u16string setFormat = u"set " + device + u" time format milliseconds";
   const std::u16string status = u"status " + device + u" position";
-  const std::string setFormatAnsi = runtime.toAnsi(setFormat);
-  const std::string statusAnsi = runtime.toAnsi(status);
+  const auto wide = [](const std::u16string& text) {
+    return reinterpret_cast<const wchar_t*>(text.c_str());
+  };
 
-  char prepared[2] = "0";
-  char reply[31] = {};
-  std::string preparedBuffer = "0";
-  std::string replyBuffer(30, '\0');
-  MciChannel channel(service, runtime);
+  wchar_t prepared[2] = L"0";
+  wchar_t reply[31] = {};
+  std::u16string preparedBuffer = u"0";
+  std::u16string replyBuffer(30, u'\0');
+  MciChannel channel(service);
   FixedText field(30);
   channel.send(status, field);
   const std::u16string replyText = field.text();
 
   std::vector<Layer> layers{
-      {"raw mciSendStringA pair", 10, [&] {
-         mciSendStringA(setFormatAnsi.c_str(), prepared, 0, nullptr);
-         mciSendStringA(statusAnsi.c_str(), reply, 30, nullptr);
+      {"raw mciSendStringW pair", 10, [&] {
+         mciSendStringW(wide(setFormat), prepared, 0, nullptr);
+         mciSendStringW(wide(status), reply, 30, nullptr);
        }},
       {"WinmmMciService::sendString pair", 10, [&] {
-         service.sendString(setFormatAnsi, preparedBuffer, 0);
-         service.sendString(statusAnsi, replyBuffer, 30);
+         service.sendString(setFormat, preparedBuffer, 0);
+         service.sendString(status, replyBuffer, 30);
        }},
       {"MciChannel::send pair", 10, [&] {
          channel.send(setFormat);
@@ -117,13 +118,6 @@ int main(int argc, char** argv) {
          b += device;
          b += u" position";
          gSink = static_cast<double>(a.size() + b.size());
-       }},
-      {"  toAnsi of both commands and both buffers", 200, [&] {
-         gSink = static_cast<double>(runtime.toAnsi(setFormat).size() + runtime.toAnsi(u"0").size() +
-                                     runtime.toAnsi(status).size() + runtime.toAnsi(replyText).size());
-       }},
-      {"  fromAnsi of the 30-byte reply", 200, [&] {
-         gSink = static_cast<double>(runtime.fromAnsi(std::string_view(replyBuffer)).size());
        }},
       {"  numericPrefix + toLong of the reply", 200, [&] { gSink = toLong(numericPrefix(replyText)); }},
   };
