@@ -95,7 +95,9 @@ TEST_F(WaveFileTest, SamplesKeepTheirLowBitsWithoutClipping) {
 // Images of a megabyte and more take the vector copy; every sample must
 // still land where the small loop puts it, up to the last one.
 TEST_F(WaveFileTest, LargeImagesHoldEverySampleInPlace) {
-  const auto value = [](int32_t c, int32_t f) { return (f * 7919 + c * 104729) % 200003 - 100001; };
+  const auto value = [](int32_t c, int32_t f) {
+    return static_cast<int32_t>((int64_t{f} * 7919 + c * 104729) % 200003 - 100001);
+  };
   for (int32_t bits : {8, 16}) {
     const int32_t frames = (1 << 20) / 2 + 3;  // a megabyte or more, and a tail
     const SampleArray samples({0, 1}, {0, frames - 1}, value);
