@@ -16,6 +16,7 @@
 #include "frame/com/ErrorBoundary.h"
 #include "frame/com/Marshal.h"
 #include "frame/com/Module.h"
+#include "frame/com/TypeInfoInvoke.h"
 
 namespace orvalis::com {
 
@@ -96,6 +97,9 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
     ITypeInfo* typeInfo = interfaceTypeInfo(__uuidof(Interface));
     if (!typeInfo) return TYPE_E_ELEMENTNOTFOUND;
     SetErrorInfo(0, nullptr);
+    if (auto handled = invokeDefaultMemberOfResult(typeInfo, static_cast<Interface*>(this), id, flags, params, result,
+                                                   exception, badArgument, Binding::kSource))
+      return *handled;
     // A by-reference parameter given a plain value must not write into the
     // caller's argument: the type library's Invoke may convert in place, so
     // it gets copies of the by-value arguments (by-reference ones still
@@ -104,7 +108,7 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
     HRESULT hr = typeInfo->Invoke(static_cast<Interface*>(this), id, flags, arguments.get(), result,
                                   exception, badArgument);
     if (hr == DISP_E_EXCEPTION && exception) fillException(*exception);
-    return hr;
+    return dispatchResult(hr);
   }
 
   // --- ISupportErrorInfo ---
