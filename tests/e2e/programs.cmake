@@ -32,3 +32,5 @@ orvalis_e2e_program(client_library_info ${_e2e}/client_library_info.cpp ${ORVALI
 orvalis_e2e_program(client_host_rules ${_e2e}/client_host_rules.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(script_error_probe ${_e2e}/script_error_probe.cpp)
 orvalis_e2e_program(fuzz_dispatch ${_e2e}/fuzz_dispatch.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(client_lifetimes ${_e2e}/client_lifetimes.cpp ${ORVALIS_IID_SOURCE})
+target_link_libraries(client_lifetimes PRIVATE psapi)
