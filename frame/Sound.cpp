@@ -7,11 +7,14 @@ namespace orvalis {
 
 int32_t SoundService::sndPlaySound(std::optional<std::string> name, uint32_t flags) {
   auto bytes = name ? std::make_unique<std::string>(std::move(*name)) : nullptr;
+  if (bytes && !(flags & snd::SND_ASYNC)) return playSound(bytes.get(), flags);
+  exclusive();
   const int32_t result = playSound(bytes.get(), flags);
   // A call that succeeded has stopped or replaced the sound before it, so
   // those bytes are free now. One that failed may have left it playing
   // (SND_NOSTOP), so they stay, and its own bytes were never taken.
   if (result != 0) held_ = std::move(bytes);
+  endExclusive();
   return result;
 }
 

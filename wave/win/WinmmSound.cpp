@@ -40,9 +40,15 @@ std::optional<std::string> loadFrom(HMODULE module, LPCWSTR name, LPCWSTR type) 
 
 }  // namespace
 
+WinmmSound::WinmmSound() { InitializeCriticalSection(&lock_); }
+WinmmSound::~WinmmSound() { DeleteCriticalSection(&lock_); }
+
 int32_t WinmmSound::playSound(const std::string* name, uint32_t flags) {
   return sndPlaySoundA(name ? name->c_str() : nullptr, flags);
 }
+
+void WinmmSound::exclusive() { EnterCriticalSection(&lock_); }
+void WinmmSound::endExclusive() { LeaveCriticalSection(&lock_); }
 
 std::optional<std::string> ModuleSoundResources::load(const ResourceId& name, const ResourceId& type) {
   const ResourceName resource(name), kind(type);
