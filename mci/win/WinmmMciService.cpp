@@ -10,12 +10,17 @@ uint32_t WinmmMciService::sendString(const std::string& command, std::string& bu
   // The service writes at most replyLength characters, its NUL included;
   // the string's own terminator keeps an empty buffer valid.
   if (buffer.size() < replyLength) buffer.resize(replyLength, '\0');
-  return mciSendStringA(command.c_str(), buffer.data(), replyLength, nullptr);
+  EnterCriticalSection(&lock_);
+  const MCIERROR code = mciSendStringA(command.c_str(), buffer.data(), replyLength, nullptr);
+  LeaveCriticalSection(&lock_);
+  return code;
 }
 
 void WinmmMciService::errorString(uint32_t code, std::string& buffer) {
   if (buffer.empty()) return;
+  EnterCriticalSection(&lock_);
   mciGetErrorStringA(code, buffer.data(), static_cast<UINT>(buffer.size()));
+  LeaveCriticalSection(&lock_);
 }
 
 }  // namespace orvalis::win
