@@ -1,7 +1,7 @@
 // Object lifetimes: for every creatable class that the registered type
 // library lists, create / call / release cycles in one process, early-bound
 // (the class's own interface) and late-bound (IDispatch, the name looked up
-// on each new object). The process's private bytes must not grow by more
+// on each new object), the call of class_calls.h. The process's private bytes must not grow by more
 // than 1 MiB from cycle 1 000 to the last, and DllCanUnloadNow must answer
 // S_OK once every object and factory is gone and the thread's apartment has
 // ended. Objects released by the host in the middle of their own call (a
@@ -9,6 +9,8 @@
 // the call unharmed.
 //
 //   client_lifetimes.exe [--cycles N]      (default 1 000; the full run 100 000)
+//
+// ORVALIS_LIFETIME_CYCLES, when set, gives N (the runner passes no arguments).
 //
 // A short run (fewer than 2 000 cycles) measures the growth from its half.
 #include <windows.h>
@@ -18,11 +20,13 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "class_calls.h"
 #include "client_checks.h"
 #include "fake_host.h"
 #include "orvalis_h.h"
@@ -60,124 +64,6 @@ double seconds() {
 
 BSTR text(const wchar_t* value) { return SysAllocString(value); }
 
-// --- The call of each cycle --------------------------------------------------------
-
-// A member per class that does the class's own work, the device services
-// left out where the class has such a member (under Wine on an emulated
-// processor one MCI command takes about a millisecond): a field, the
-// application object, a WAV image, an error text; the CD classes have only
-// members that send MCI commands. The same member is called early- and
-// late-bound.
-struct CycleCall {
-  const wchar_t* className;
-  const wchar_t* member;  // late-bound, with the arguments below
-  WORD flags;
-  std::function<HRESULT(IUnknown*)> early;
-};
-
-// Arguments that the late-bound calls of one class share for the whole run.
-struct LateArguments {
-  std::vector<VARIANT> values;  // last argument first, as DISPPARAMS lists them
-  ~LateArguments() {
-    for (VARIANT& v : values) VariantClear(&v);
-  }
-};
-
-SAFEARRAY* samples() {
-  SAFEARRAYBOUND bounds[2] = {{2, 0}, {4, 0}};  // two channels of four frames
-  SAFEARRAY* array = SafeArrayCreate(VT_I4, 2, bounds);
-  LONG* data = nullptr;
-  SafeArrayAccessData(array, reinterpret_cast<void**>(&data));
-  for (int i = 0; i < 8; ++i) data[i] = i * 1000;
-  SafeArrayUnaccessData(array);
-  return array;
-}
-
-std::vector<CycleCall> cycleCalls() {
-  return {
-      {L"clsVxOrvalisA", L"GetProStdProperties", DISPATCH_PROPERTYGET,
-       [](IUnknown* o) {
-         IDispatch* application = nullptr;
-         const HRESULT hr = static_cast<_clsVxOrvalisA*>(o)->get_GetProStdProperties(&application);
-         if (application) application->Release();
-         return hr;
-       }},
-      {L"clsVxAudoWMixerA", L"NumSamples", DISPATCH_PROPERTYGET,
-       [](IUnknown* o) {
-         LONG value = 0;
-         return static_cast<_clsVxAudoWMixerA*>(o)->get_NumSamples(&value);
-       }},
-      {L"clsVxAudoMP3PlayerA", L"MP3File", DISPATCH_PROPERTYGET,
-       [](IUnknown* o) {
-         BSTR value = nullptr;
-         const HRESULT hr = static_cast<_clsVxAudoMP3PlayerA*>(o)->get_MP3File(&value);
-         SysFreeString(value);
-         return hr;
-       }},
-      {L"clsVxAudoMP3PlayerB", L"Filename", DISPATCH_PROPERTYGET,
-       [](IUnknown* o) {
-         BSTR value = nullptr;
-         const HRESULT hr = static_cast<_clsVxAudoMP3PlayerB*>(o)->get_Filename(&value);
-         SysFreeString(value);
-         return hr;
-       }},
-      {L"clsVxAudoMCISoundRecA", L"StopRecording", DISPATCH_METHOD,
-       [](IUnknown* o) { return static_cast<_clsVxAudoMCISoundRecA*>(o)->StopRecording(); }},
-      {L"clsVxAudoWaveFileA", L"CreateWaveArray", DISPATCH_METHOD,
-       [](IUnknown* o) {
-         static SAFEARRAY* data = samples();
-         LONG rate = 8000, bits = 16;
-         SAFEARRAY* image = nullptr;
-         const HRESULT hr = static_cast<_clsVxAudoWaveFileA*>(o)->CreateWaveArray(&data, &rate, &bits, &image);
-         if (image) SafeArrayDestroy(image);
-         return hr;
-       }},
-      {L"clsVxAudoWMixerB", L"CloseMixer", DISPATCH_METHOD,
-       [](IUnknown* o) {
-         LONG result = 0;
-         return static_cast<_clsVxAudoWMixerB*>(o)->CloseMixer(&result);
-       }},
-      {L"clsVxAudoCDRomA", L"Eject", DISPATCH_METHOD,
-       [](IUnknown* o) {
-         LONG result = 0;
-         return static_cast<_clsVxAudoCDRomA*>(o)->Eject(&result);
-       }},
-      {L"clsVxAudoCDPlayerA", L"GetNumTracks", DISPATCH_METHOD,
-       [](IUnknown* o) {
-         SHORT tracks = 0;
-         return static_cast<_clsVxAudoCDPlayerA*>(o)->GetNumTracks(&tracks);
-       }},
-      {L"clsVxAudoCDPlayerB", L"checkError", DISPATCH_METHOD,
-       [](IUnknown* o) {
-         BSTR value = nullptr;
-         const HRESULT hr = static_cast<_clsVxAudoCDPlayerB*>(o)->checkError(&value);
-         SysFreeString(value);
-         return hr;
-       }},
-  };
-}
-
-// The late-bound arguments of a cycle's member (only CreateWaveArray takes
-// any), by reference to variables that live as long as `arguments`.
-void lateArguments(const std::wstring& member, LateArguments& arguments, std::vector<VARIANT>& storage) {
-  storage.resize(3);
-  for (VARIANT& v : storage) VariantInit(&v);
-  if (member == L"CreateWaveArray") {
-    V_VT(&storage[0]) = VT_ARRAY | VT_I4;
-    V_ARRAY(&storage[0]) = samples();
-    V_VT(&storage[1]) = VT_I4;
-    V_I4(&storage[1]) = 8000;
-    V_VT(&storage[2]) = VT_I4;
-    V_I4(&storage[2]) = 16;
-    arguments.values.resize(3);
-    for (int i = 0; i < 3; ++i) {
-      VARIANT& reference = arguments.values[2 - i];
-      V_VT(&reference) = VT_BYREF | V_VT(&storage[i]);
-      V_BYREF(&reference) = &V_I4(&storage[i]);
-    }
-  }
-}
-
 // --- Cycles -------------------------------------------------------------------------
 
 struct Run {
@@ -209,10 +95,8 @@ Run cycle(long cycles, Cycle&& one) {
   Run run;
   const double start = seconds();
   for (long i = 1; i <= cycles; ++i) {
-    // A VB error is a way back like any other; the object's error path is
-    // part of its life.
     const HRESULT hr = one();
-    if (FAILED(hr) && HRESULT_FACILITY(hr) != FACILITY_CONTROL && run.failedCalls++ == 0) run.firstFailure = hr;
+    if (!e2e::cameBack(hr) && run.failedCalls++ == 0) run.firstFailure = hr;
     if (i == settledCycle(cycles)) run.settled = privateBytes();
   }
   run.microsecondsPerCycle = (seconds() - start) * 1e6 / cycles;
@@ -222,7 +106,7 @@ Run cycle(long cycles, Cycle&& one) {
   return run;
 }
 
-void classCycles(const ClassInfo& cls, const CycleCall* call, long cycles) {
+void classCycles(const ClassInfo& cls, const e2e::ClassCall* call, long cycles) {
   IClassFactory* factory = nullptr;
   HRESULT hr = CoGetClassObject(cls.clsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
                                 reinterpret_cast<void**>(&factory));
@@ -230,58 +114,25 @@ void classCycles(const ClassInfo& cls, const CycleCall* call, long cycles) {
     check(narrow(cls.name) + ": class factory", false, hex(hr));
     return;
   }
-
-  // Early-bound: the class's own interface; a class without members gets
-  // its IDispatch's GetTypeInfoCount, the one slot it has.
   Run early = cycle(cycles, [&] {
     IUnknown* object = nullptr;
     HRESULT result = factory->CreateInstance(nullptr, cls.iid, reinterpret_cast<void**>(&object));
     if (FAILED(result)) return result;
-    if (call) {
-      result = call->early(object);
-    } else {
-      UINT count = 0;
-      result = static_cast<IDispatch*>(object)->GetTypeInfoCount(&count);
-    }
+    result = e2e::earlyCall(call, object);
     object->Release();
     return result;
   });
   report(cls, "early-bound", early);
 
-  // Late-bound: IDispatch, the name looked up on each new object; a class
-  // without members gets its type information instead.
-  LateArguments arguments;
-  std::vector<VARIANT> storage;
-  if (call) lateArguments(call->member, arguments, storage);
+  e2e::LateCall lateCall(call);
   Run late = cycle(cycles, [&] {
     IDispatch* object = nullptr;
     HRESULT result = factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&object));
     if (FAILED(result)) return result;
-    if (call) {
-      LPOLESTR names[] = {const_cast<LPOLESTR>(call->member)};
-      DISPID id = 0;
-      result = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-      if (SUCCEEDED(result)) {
-        DISPPARAMS params{arguments.values.data(), nullptr, static_cast<UINT>(arguments.values.size()), 0};
-        VARIANT value;
-        VariantInit(&value);
-        EXCEPINFO exception{};
-        result = object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, call->flags, &params, &value, &exception, nullptr);
-        if (result == DISP_E_EXCEPTION) result = exception.scode;  // the VB error, if it is one
-        SysFreeString(exception.bstrSource);
-        SysFreeString(exception.bstrDescription);
-        SysFreeString(exception.bstrHelpFile);
-        VariantClear(&value);
-      }
-    } else {
-      ITypeInfo* info = nullptr;
-      result = object->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info);
-      if (info) info->Release();
-    }
+    result = lateCall(object);
     object->Release();
     return result;
   });
-  for (VARIANT& v : storage) VariantClear(&v);
   report(cls, "late-bound", late);
   factory->Release();
 }
@@ -400,6 +251,7 @@ std::wstring environment(const wchar_t* name) {
 
 int main(int argc, char** argv) {
   long cycles = 1000;
+  if (const char* fromEnvironment = std::getenv("ORVALIS_LIFETIME_CYCLES")) cycles = std::atol(fromEnvironment);
   for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--cycles") == 0) cycles = std::atol(argv[i + 1]);
 
@@ -435,12 +287,10 @@ int main(int argc, char** argv) {
   check("orvalis.dll exports DllCanUnloadNow", canUnloadNow != nullptr);
   if (!canUnloadNow) return e2e::verdict();
 
-  const std::vector<CycleCall> calls = cycleCalls();
+  const std::vector<e2e::ClassCall> calls = e2e::classCalls();
   std::printf("lifetimes: %ld cycles per class and binding\n", cycles);
   for (const ClassInfo& cls : classes) {
-    const CycleCall* call = nullptr;
-    for (const CycleCall& c : calls)
-      if (cls.name == c.className) call = &c;
+    const e2e::ClassCall* call = e2e::callFor(calls, cls.name);
     if (!call && !cls.members.empty()) {
       check(narrow(cls.name) + " has a call for its lifetime cycles", false);
       continue;
