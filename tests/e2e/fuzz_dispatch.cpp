@@ -411,16 +411,19 @@ class Arguments {
     }
   }
 
-  DISPPARAMS params(bool put) {
+  // `named`: the id that names the last argument (DISPID_PROPERTYPUT for
+  // a property's value), if any.
+  DISPPARAMS params(std::optional<DISPID> named) {
     // DISPPARAMS lists the arguments from last to first.
     reversed_.assign(passed_.rbegin(), passed_.rend());
     before_ = reversed_;
     DISPPARAMS params{};
     params.cArgs = static_cast<UINT>(reversed_.size());
     params.rgvarg = reversed_.empty() ? nullptr : reversed_.data();
-    if (put) {
+    if (named && params.cArgs > 0) {
+      namedId_ = *named;
       params.cNamedArgs = 1;
-      params.rgdispidNamedArgs = &putId_;
+      params.rgdispidNamedArgs = &namedId_;
     }
     return params;
   }
@@ -444,7 +447,7 @@ class Arguments {
   std::vector<VARIANT> passed_;
   std::vector<VARIANT> reversed_;
   std::vector<VARIANT> before_;
-  DISPID putId_ = DISPID_PROPERTYPUT;
+  DISPID namedId_ = DISPID_PROPERTYPUT;
 };
 
 WORD dispatchFlags(INVOKEKIND kind) {
@@ -591,7 +594,7 @@ class Fuzzer {
         }
       }
     }
-    // Wrong shapes of call: no argument, one too many, a named argument,
+    // Wrong shapes of call: a named argument, no argument, one too many,
     // and the member invoked as what it is not.
     const WORD flags = dispatchFlags(member.kind);
     const bool put = member.kind == INVOKE_PROPERTYPUT || member.kind == INVOKE_PROPERTYPUTREF;
@@ -599,12 +602,20 @@ class Fuzzer {
       Arguments none(0);
       invoke(object, cls, member.id, member.name, flags, none, put, tally, "no argument");
     }
+    auto saneArguments = [&](Arguments& arguments) {
+      for (size_t p = 0; p < count; ++p) {
+        makeSane(member, member.params[p], arguments.variable(p));
+        arguments.pass(p, member.params[p].byReference ? Form::TypedReference : Form::Value);
+      }
+    };
+    if (count > 0 && !put) {
+      Arguments named(count);
+      saneArguments(named);
+      invoke(object, cls, member.id, member.name, flags, named, false, tally, "the last argument named as 0", 0);
+    }
     {
       Arguments extra(count + 1);
-      for (size_t p = 0; p < count; ++p) {
-        makeSane(member, member.params[p], extra.variable(p));
-        extra.pass(p, member.params[p].byReference ? Form::TypedReference : Form::Value);
-      }
+      saneArguments(extra);
       V_VT(extra.variable(count)) = VT_I4;
       extra.pass(count, Form::Value);
       invoke(object, cls, member.id, member.name, flags, extra, put, tally, "one argument too many");
@@ -656,14 +667,15 @@ class Fuzzer {
   }
 
   void invoke(IDispatch* object, const ClassInfo& cls, DISPID id, const std::wstring& memberName, WORD flags,
-              Arguments& arguments, bool put, Tally& tally, const std::string& shown) {
+              Arguments& arguments, bool put, Tally& tally, const std::string& shown,
+              std::optional<DISPID> named = std::nullopt) {
     std::snprintf(gCall, sizeof gCall, "%s.%s (%s)", narrow(cls.name).c_str(), narrow(memberName).c_str(),
                   shown.c_str());
     if (options_.verbose) {
       std::printf("fuzz: calling %s\n", gCall);
       std::fflush(stdout);
     }
-    DISPPARAMS params = arguments.params(put && arguments.count() > 0);
+    DISPPARAMS params = arguments.params(put ? std::optional<DISPID>(DISPID_PROPERTYPUT) : named);
     VARIANT result;
     VariantInit(&result);
     EXCEPINFO exception{};
