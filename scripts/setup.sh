@@ -63,6 +63,11 @@ PACKAGES=(
   # winegstreamer decodes MP3 for the MCI service: decodebin (base) and
   # mpegaudioparse + mpg123audiodec (good), 32-bit like Wine itself.
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  # The windowed demo: Wine's own fonts (Marlett draws the caption buttons)
+  # and ImageMagick's import for its screenshot.
+  fonts-wine imagemagick
+  # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing_packages() {

@@ -51,7 +51,7 @@ HRESULT objectVariableNotSet(EXCEPINFO* exception, const wchar_t* source) {
 
 }  // namespace
 
-std::optional<HRESULT> invokeDefaultMemberOfResult(ITypeInfo* info, IDispatch* self, DISPID id, WORD flags,
+std::optional<HRESULT> invokeDefaultMemberOfResult(ITypeInfo* info, IUnknown* self, DISPID id, WORD flags,
                                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                                    UINT* badArgument, const wchar_t* source) {
   if (!(flags & DISPATCH_PROPERTYGET) || !params || params->cArgs == 0 || !isParameterlessObjectGet(info, id))

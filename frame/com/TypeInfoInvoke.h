@@ -1,5 +1,5 @@
-// Where Wine's ITypeInfo::Invoke, to which the adapter delegates
-// IDispatch::Invoke, falls short of what hosts of IDispatch may expect.
+// Where Wine's ITypeInfo::Invoke, to which the adapter delegates the calls
+// it does not make itself, falls short of what hosts of IDispatch may expect.
 #pragma once
 
 #include <windows.h>
@@ -14,14 +14,14 @@ namespace orvalis::com {
 // info.BuddyObjectGlobal(1) reads item 1 of the collection in the slot.
 // Wine's ITypeInfo::Invoke passes them on by itself, but reads through the
 // returned object without looking and crashes the host when the property
-// holds Nothing, where the automation runtime reports error 91. The
-// adapter therefore makes such calls here.
+// holds Nothing, where the automation runtime reports error 91. Invoke
+// therefore makes such calls here.
 //
 // Runs the call when it is one of those: the get without arguments, then
 // the returned object's default member with the caller's arguments, or
 // error 91 (DISP_E_EXCEPTION with its number and description, `source`
 // as its source) for Nothing. nullopt for every other call.
-std::optional<HRESULT> invokeDefaultMemberOfResult(ITypeInfo* info, IDispatch* self, DISPID id, WORD flags,
+std::optional<HRESULT> invokeDefaultMemberOfResult(ITypeInfo* info, IUnknown* self, DISPID id, WORD flags,
                                                    DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                                                    UINT* badArgument, const wchar_t* source);
 

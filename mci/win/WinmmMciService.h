@@ -1,4 +1,4 @@
-// The MCI command-string service of winmm.
+// The MCI command-string service of winmm, through its wide entry points.
 #pragma once
 
 #include <windows.h>
@@ -21,9 +21,9 @@ class WinmmMciService final : public MciService {
   WinmmMciService(const WinmmMciService&) = delete;
   WinmmMciService& operator=(const WinmmMciService&) = delete;
 
-  uint32_t sendString(const std::string& command, std::string& buffer,
+  uint32_t sendString(std::u16string_view command, std::span<char16_t> buffer,
                       uint32_t replyLength) override;
-  void errorString(uint32_t code, std::string& buffer) override;
+  void errorString(uint32_t code, std::span<char16_t> buffer) override;
 
  private:
   CRITICAL_SECTION lock_;

@@ -47,6 +47,10 @@ int32_t WinmmSound::playSound(const std::string* name, uint32_t flags) {
   return sndPlaySoundA(name ? name->c_str() : nullptr, flags);
 }
 
+int32_t WinmmSound::playSoundWide(const std::u16string& name, uint32_t flags) {
+  return sndPlaySoundW(reinterpret_cast<LPCWSTR>(name.c_str()), flags);
+}
+
 void WinmmSound::exclusive() { EnterCriticalSection(&lock_); }
 void WinmmSound::endExclusive() { LeaveCriticalSection(&lock_); }
 
