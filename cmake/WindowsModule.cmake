@@ -10,7 +10,7 @@ include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 # orvalis.dll alone. A generic file new in frame/com joins this list.
 set(ORVALIS_COM_SOURCES)
 foreach(_generic ClassFactory ComHostObject DispatchArguments ErrorBoundary Marshal Module
-                 PropertyDispatch Registration WindowsLibraryGlobal WindowsPlatform)
+                 PropertyDispatch Registration WindowsLibraryGlobal WindowsPlatform TypeInfoInvoke)
   list(APPEND ORVALIS_COM_SOURCES ${CMAKE_SOURCE_DIR}/frame/com/${_generic}.cpp)
 endforeach()
 file(GLOB _orvalis_platform_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/win/*.cpp)

@@ -7,6 +7,8 @@ namespace orvalis {
 
 int32_t SoundService::sndPlaySound(std::optional<std::string> name, uint32_t flags) {
   auto bytes = name ? std::make_unique<std::string>(std::move(*name)) : nullptr;
+  if (bytes && !(flags & snd::SND_ASYNC)) return playSound(bytes.get(), flags);
+  exclusive();
   const int32_t result = playSound(bytes.get(), flags);
   // A call that succeeded has stopped or replaced the sound before it, so
   // those bytes are free now. One that failed may have left it playing
@@ -15,16 +17,19 @@ int32_t SoundService::sndPlaySound(std::optional<std::string> name, uint32_t fla
     held_ = std::move(bytes);
     heldWide_.reset();
   }
+  endExclusive();
   return result;
 }
 
 int32_t SoundService::sndPlaySoundWide(std::u16string name, uint32_t flags) {
   auto text = std::make_unique<std::u16string>(std::move(name));
+  exclusive();
   const int32_t result = playSoundWide(*text, flags);
   if (result != 0) {
     heldWide_ = std::move(text);
     held_.reset();
   }
+  endExclusive();
   return result;
 }
 

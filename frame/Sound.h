@@ -31,6 +31,14 @@ constexpr uint32_t SND_NOSTOP = 0x10;
 // stopped or replaced their sound. It keeps them whoever made the call:
 // an object that is released while its sound plays leaves the sound to
 // play to its end.
+//
+// Objects of several threads share the service. A call that starts an
+// asynchronous sound or stops the sound (no name) runs the platform call
+// and the change of the held bytes as one step between exclusive() and
+// endExclusive(), so that no thread lets go of bytes that the sound
+// another thread has just started plays from. A synchronous sound is over
+// when its call returns: its bytes belong to the call alone, and the call
+// leaves the held bytes as they are.
 class SoundService {
  public:
   virtual ~SoundService() = default;
@@ -54,6 +62,11 @@ class SoundService {
   // pointer for no name).
   virtual int32_t playSound(const std::string* name, uint32_t flags) = 0;
   virtual int32_t playSoundWide(const std::u16string& name, uint32_t flags) = 0;
+
+  // A lock around the steps above; a service used on one thread only
+  // needs none.
+  virtual void exclusive() {}
+  virtual void endExclusive() {}
 
  private:
   std::unique_ptr<std::string> held_;

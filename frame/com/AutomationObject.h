@@ -84,7 +84,7 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
     const InterfaceMembers* table = members();
     if (!table) return TYPE_E_ELEMENTNOTFOUND;
     return invokeMember(*table, static_cast<Interface*>(this), id, flags, params, result, exception,
-                        badArgument);
+                        badArgument, Binding::kSource);
   }
 
   // --- ISupportErrorInfo ---

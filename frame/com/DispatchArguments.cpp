@@ -1,4 +1,5 @@
 #include "frame/com/DispatchArguments.h"
+#include "frame/com/TypeInfoInvoke.h"
 
 #include <algorithm>
 #include <cstring>
@@ -632,22 +633,33 @@ void fillException(EXCEPINFO& exception) {
   info->Release();
 }
 
+bool isGetWithoutParameters(const Member& member) {
+  return member.kind == INVOKE_PROPERTYGET && member.parameters.size() == 1 && member.parameters[0].result();
+}
+
 }  // namespace
 
 HRESULT invokeMember(const InterfaceMembers& members, IUnknown* object, DISPID id, WORD flags,
-                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* badArgument) {
+                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* badArgument,
+                     const wchar_t* source) {
   // Lists that are not there: refused before anything reads them.
   if (params && ((params->cArgs && !params->rgvarg) || (params->cNamedArgs && !params->rgdispidNamedArgs)))
     return E_INVALIDARG;
   const Member* member = params ? members.find(id, flags) : nullptr;
-  if (!member) return members.typeInfo()->Invoke(object, id, flags, params, result, exception, badArgument);
+  if (!member)
+    return dispatchResult(members.typeInfo()->Invoke(object, id, flags, params, result, exception, badArgument));
+  if (params->cArgs > 0 && isGetWithoutParameters(*member)) {
+    if (auto handled = invokeDefaultMemberOfResult(members.typeInfo(), object, id, flags, params, result,
+                                                   exception, badArgument, source))
+      return *handled;
+  }
   PreparedCall call(*member, *params);
   if (call.direct()) return call.callDirectly(object, result, exception);
   const HRESULT hr = members.typeInfo()->Invoke(object, id, flags, call.delegateArguments(), result,
                                                 exception, badArgument);
   call.writeBack();
   if (hr == DISP_E_EXCEPTION && exception) fillException(*exception);
-  return hr;
+  return dispatchResult(hr);
 }
 
 }  // namespace orvalis::com

@@ -68,9 +68,11 @@ class InterfaceMembers {
 };
 
 // IDispatch::Invoke of `object` (the interface pointer the vtable offsets
-// belong to) for a member of `members`.
+// belong to) for a member of `members`; `source` names the class in the
+// errors Invoke raises itself.
 HRESULT invokeMember(const InterfaceMembers& members, IUnknown* object, DISPID id, WORD flags,
-                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* badArgument);
+                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception, UINT* badArgument,
+                     const wchar_t* source);
 
 // Whether `value` is the stand-in Invoke passes for an optional typed
 // by-reference parameter the caller left out, during that call.

@@ -10,13 +10,18 @@ namespace orvalis::win {
 // on every call and cannot carry a name outside the code page.
 uint32_t WinmmMciService::sendString(std::u16string_view command, std::span<char16_t> buffer,
                                      uint32_t replyLength) {
-  return mciSendStringW(reinterpret_cast<LPCWSTR>(command.data()),
+  EnterCriticalSection(&lock_);
+  const MCIERROR code = mciSendStringW(reinterpret_cast<LPCWSTR>(command.data()),
                         reinterpret_cast<LPWSTR>(buffer.data()), replyLength, nullptr);
+  LeaveCriticalSection(&lock_);
+  return code;
 }
 
 void WinmmMciService::errorString(uint32_t code, std::span<char16_t> buffer) {
   if (buffer.empty()) return;
+  EnterCriticalSection(&lock_);
   mciGetErrorStringW(code, reinterpret_cast<LPWSTR>(buffer.data()), static_cast<UINT>(buffer.size()));
+  LeaveCriticalSection(&lock_);
 }
 
 }  // namespace orvalis::win

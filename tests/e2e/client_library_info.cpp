@@ -296,6 +296,59 @@ DWORD WINAPI firstApartment(void* parameter) {
   return 0;
 }
 
+// Arguments after BuddyObjectGlobal (info.BuddyObjectGlobal("k") in a
+// script) go to the default member of the object in the slot; with the slot
+// empty that is error 91, as for any object variable set to Nothing.
+void defaultMemberOfTheSlot(_clsVxOrvalisA* info) {
+  DISPID id;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"BuddyObjectGlobal")};
+  info->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  VARIANT key;
+  V_VT(&key) = VT_BSTR;
+  V_BSTR(&key) = SysAllocString(L"k");
+  DISPPARAMS params{&key, nullptr, 1, 0};
+  VARIANT result;
+  VariantInit(&result);
+  EXCEPINFO exception{};
+  const WORD flags = DISPATCH_PROPERTYGET | DISPATCH_METHOD;
+  HRESULT hr = info->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, &exception, nullptr);
+  check("an argument after an empty BuddyObjectGlobal is error 91",
+        hr == DISP_E_EXCEPTION && exception.scode == static_cast<SCODE>(0x800A005B) && exception.bstrDescription &&
+            narrow(exception.bstrDescription) == "Object variable or With block variable not set",
+        hex(hr) + " " + hex(exception.scode));
+  SysFreeString(exception.bstrSource);
+  SysFreeString(exception.bstrDescription);
+  SysFreeString(exception.bstrHelpFile);
+
+  CLSID clsid;
+  IDispatch* dictionary = nullptr;
+  if (FAILED(CLSIDFromProgID(L"Scripting.Dictionary", &clsid)) ||
+      FAILED(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                              reinterpret_cast<void**>(&dictionary)))) {
+    check("Scripting.Dictionary for the slot", false);
+    VariantClear(&key);
+    return;
+  }
+  VARIANT item[2];  // Add "k", "v" (arguments last to first)
+  V_VT(&item[0]) = VT_BSTR;
+  V_BSTR(&item[0]) = SysAllocString(L"v");
+  item[1] = key;
+  DISPPARAMS add{item, nullptr, 2, 0};
+  LPOLESTR addName[] = {const_cast<LPOLESTR>(L"Add")};
+  DISPID addId;
+  dictionary->GetIDsOfNames(IID_NULL, addName, 1, LOCALE_USER_DEFAULT, &addId);
+  dictionary->Invoke(addId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &add, nullptr, nullptr, nullptr);
+  VariantClear(&item[0]);
+  info->putref_BuddyObjectGlobal(dictionary);
+  hr = info->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &result, nullptr, nullptr);
+  check("an argument after BuddyObjectGlobal reaches the default member of the object in the slot",
+        hr == S_OK && V_VT(&result) == VT_BSTR && narrow(V_BSTR(&result)) == "v", hex(hr));
+  VariantClear(&result);
+  info->putref_BuddyObjectGlobal(nullptr);
+  dictionary->Release();
+  VariantClear(&key);
+}
+
 }  // namespace
 
 int main() {
@@ -305,6 +358,7 @@ int main() {
   if (info) {
     resources(info);
     applicationObject(info);
+    defaultMemberOfTheSlot(info);
     info->Release();
   }
 

@@ -253,10 +253,11 @@ void lateBound(_clsVxAudoWMixerA* a, HANDLE device) {
                 filled ? "filled" : (record.cbStruct == 0 ? "untouched" : "changed"));
     // Windows' oleaut32 passes a record argument on to the vtable member;
     // Wine 8's refuses every record parameter with E_NOTIMPL before the
-    // member runs ("TKIND_RECORD unhandled"). Either way the host's record
-    // is changed only through a reference.
+    // member runs ("TKIND_RECORD unhandled"), which the library reports as
+    // the dispatch code for an argument it cannot pass. Either way the
+    // host's record is changed only through a reference.
     const bool untouched = record.cbStruct == 0 && record.dwControlID == 0;
-    const bool refused = hr == E_NOTIMPL && untouched;
+    const bool refused = hr == DISP_E_BADVARTYPE && untouched;
     const bool found = SUCCEEDED(hr) && V_VT(&result) == VT_BOOL && V_BOOL(&result) == VARIANT_TRUE;
     if (byReference) {
       check("late-bound " + how + " fills the host's record, or Wine refuses records cleanly",

@@ -54,3 +54,8 @@ endforeach()
 target_compile_definitions(regfree_host PRIVATE REGFREE_OWN_CONTEXT)
 
 orvalis_e2e_program(client_unicode_names ${_e2e}/client_unicode_names.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(fuzz_dispatch ${_e2e}/fuzz_dispatch.cpp ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(client_lifetimes ${_e2e}/client_lifetimes.cpp ${ORVALIS_IID_SOURCE})
+target_link_libraries(client_lifetimes PRIVATE psapi)
+# client_threads plays client_wave's sound resource from every thread.
+orvalis_e2e_program(client_threads ${_e2e}/client_threads.cpp ${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o ${ORVALIS_IID_SOURCE})

@@ -40,6 +40,9 @@ std::optional<std::string> loadFrom(HMODULE module, LPCWSTR name, LPCWSTR type) 
 
 }  // namespace
 
+WinmmSound::WinmmSound() { InitializeCriticalSection(&lock_); }
+WinmmSound::~WinmmSound() { DeleteCriticalSection(&lock_); }
+
 int32_t WinmmSound::playSound(const std::string* name, uint32_t flags) {
   return sndPlaySoundA(name ? name->c_str() : nullptr, flags);
 }
@@ -47,6 +50,9 @@ int32_t WinmmSound::playSound(const std::string* name, uint32_t flags) {
 int32_t WinmmSound::playSoundWide(const std::u16string& name, uint32_t flags) {
   return sndPlaySoundW(reinterpret_cast<LPCWSTR>(name.c_str()), flags);
 }
+
+void WinmmSound::exclusive() { EnterCriticalSection(&lock_); }
+void WinmmSound::endExclusive() { LeaveCriticalSection(&lock_); }
 
 std::optional<std::string> ModuleSoundResources::load(const ResourceId& name, const ResourceId& type) {
   const ResourceName resource(name), kind(type);

@@ -2,14 +2,27 @@
 // of the host's program file.
 #pragma once
 
+#include <windows.h>
+
 #include "frame/Sound.h"
 
 namespace orvalis::win {
 
 class WinmmSound final : public SoundService {
+ public:
+  WinmmSound();
+  ~WinmmSound() override;
+  WinmmSound(const WinmmSound&) = delete;
+  WinmmSound& operator=(const WinmmSound&) = delete;
+
  protected:
   int32_t playSound(const std::string* name, uint32_t flags) override;
   int32_t playSoundWide(const std::u16string& name, uint32_t flags) override;
+  void exclusive() override;
+  void endExclusive() override;
+
+ private:
+  CRITICAL_SECTION lock_;
 };
 
 // PlaySoundFromResourceFile reads the resources of the library module

@@ -1,0 +1,137 @@
+// A host object as the library meets them: a list control (ListCount, List,
+// AddItem, ListIndex, text, Clear) that is also a form (hWnd 0), called
+// late-bound by name. It keeps at most a thousand entries, so a member that
+// adds lines without end cannot make it grow without end, and it can run a
+// host's own code on its first call (a host that releases the library's
+// object from inside one of its events).
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+#include <oleauto.h>
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace e2e {
+
+class FakeHost final : public IDispatch {
+ public:
+  static FakeHost* create() { return new FakeHost(); }  // one reference
+
+  // Runs once, at the host's first call, before the call itself.
+  void onFirstCall(std::function<void()> action) { firstCall_ = std::move(action); }
+  long calls() const { return calls_; }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    if (riid != IID_IUnknown && riid != IID_IDispatch) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    if (count) *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+    if (info) *info = nullptr;
+    return DISP_E_BADINDEX;
+  }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
+    HRESULT hr = S_OK;
+    for (UINT i = 0; i < count; ++i) {
+      ids[i] = DISPID_UNKNOWN;
+      for (DISPID id = 0; id < static_cast<DISPID>(std::size(kNames)); ++id)
+        if (_wcsicmp(names[i], kNames[id]) == 0) ids[i] = id + 1;
+      if (ids[i] == DISPID_UNKNOWN) hr = DISP_E_UNKNOWNNAME;
+    }
+    return hr;
+  }
+  STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+                      UINT*) override {
+    ++calls_;
+    AddRef();  // the host's own code below may release the caller, not us
+    if (firstCall_) std::exchange(firstCall_, nullptr)();
+    const HRESULT hr = answer(id, params, result);
+    Release();
+    return hr;
+  }
+
+ private:
+  static constexpr const wchar_t* kNames[] = {L"ListCount", L"List", L"AddItem", L"ListIndex",
+                                               L"text", L"hWnd", L"Clear"};
+
+  FakeHost() : items_{L"a.mp3", L"b.mp3"} {}
+
+  HRESULT answer(DISPID id, DISPPARAMS* params, VARIANT* result) {
+    const UINT count = params ? params->cArgs : 0;
+    switch (id) {
+      case 1:  // ListCount
+        return setLong(result, static_cast<LONG>(items_.size()));
+      case 2: {  // List(index)
+        if (count < 1) return DISP_E_BADPARAMCOUNT;
+        VARIANT index;
+        VariantInit(&index);
+        if (FAILED(VariantChangeType(&index, &params->rgvarg[count - 1], 0, VT_I4))) return DISP_E_TYPEMISMATCH;
+        const LONG i = V_I4(&index);
+        return setText(result, i >= 0 && static_cast<size_t>(i) < items_.size() ? items_[i] : std::wstring());
+      }
+      case 3: {  // AddItem text
+        if (count < 1) return DISP_E_BADPARAMCOUNT;
+        VARIANT text;
+        VariantInit(&text);
+        if (FAILED(VariantChangeType(&text, &params->rgvarg[count - 1], 0, VT_BSTR))) return DISP_E_TYPEMISMATCH;
+        if (items_.size() < 1000) items_.emplace_back(V_BSTR(&text), SysStringLen(V_BSTR(&text)));
+        VariantClear(&text);
+        return S_OK;
+      }
+      case 4:  // ListIndex (let)
+        return S_OK;
+      case 5:  // text
+        return setText(result, items_.empty() ? std::wstring() : items_.front());
+      case 6:  // hWnd: no window, so a message sent to it goes nowhere
+        return setLong(result, 0);
+      case 7:  // Clear
+        items_.clear();
+        return S_OK;
+      default:
+        return DISP_E_MEMBERNOTFOUND;
+    }
+  }
+  static HRESULT setLong(VARIANT* result, LONG value) {
+    if (result) {
+      VariantInit(result);
+      V_VT(result) = VT_I4;
+      V_I4(result) = value;
+    }
+    return S_OK;
+  }
+  static HRESULT setText(VARIANT* result, const std::wstring& value) {
+    if (result) {
+      VariantInit(result);
+      V_VT(result) = VT_BSTR;
+      V_BSTR(result) = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
+    }
+    return S_OK;
+  }
+
+  std::atomic<ULONG> references_{1};
+  long calls_ = 0;
+  std::vector<std::wstring> items_;
+  std::function<void()> firstCall_;
+};
+
+}  // namespace e2e
