@@ -19,6 +19,13 @@
 #    every C++ client: those named on the command line, or else
 #    BUILD_DIR/win32/client_*.exe.
 #
+# E2E_ARCH=win64 runs the same suites for the 64-bit build instead: the
+# environment of wine-env.sh in its 64-bit form (its own prefix and folder,
+# BUILD_DIR/e2e64), BUILD_DIR/win64/orvalis.dll registered with the 64-bit
+# regsvr32, every tests/e2e/*.vbs run by the 64-bit cscript and the 64-bit
+# programs of BUILD_DIR/win64. Its suites are named with "win64/" in front
+# (E2E_ONLY matches the name with or without it).
+#
 # Each suite prints "PASS ..." and "FAIL ..." lines and ends with
 # "VERDICT: N passed, M failed". A suite fails when it prints a FAIL line,
 # lacks the verdict as its last line, has a verdict that disagrees with its
@@ -28,14 +35,18 @@
 # runs only the suites whose names match; the environment still starts and
 # the DLL is still registered. The message-box log starts empty for each
 # suite. Outputs are kept in
-# BUILD_DIR/e2e/out/. The last line is "e2e: N passed, M failed"; the exit
-# code is non-zero when M > 0.
+# BUILD_DIR/e2e/out/ (BUILD_DIR/e2e64/out/). The last line is "e2e: N
+# passed, M failed" ("e2e win64: ..."); the exit code is non-zero when M > 0.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${1:?usage: tests/e2e/run.sh BUILD_DIR [CLIENT.exe ...]}
 shift
 clients=("$@")
+export E2E_ARCH=${E2E_ARCH:-win32}
+arch=$E2E_ARCH
+suite_prefix=
+[[ $arch == win64 ]] && suite_prefix=win64/
 
 # shellcheck source=tests/e2e/wine-env.sh
 source "$here/wine-env.sh"
@@ -110,13 +121,14 @@ judge() {
   fi
 }
 
-# wanted NAME — whether E2E_ONLY (when set) selects the suite NAME.
+# wanted NAME — whether E2E_ONLY (when set) selects the suite NAME (given
+# without the architecture's prefix).
 wanted() {
   local pattern
   [[ -z ${E2E_ONLY:-} ]] && return 0
   for pattern in $E2E_ONLY; do
     # shellcheck disable=SC2053
-    [[ $1 == $pattern ]] && return 0
+    [[ $1 == $pattern || $suite_prefix$1 == $pattern ]] && return 0
   done
   return 1
 }
@@ -131,7 +143,7 @@ suite_vbs() {
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_vbs "$script" "$out"
   rc=$?
   cp "$E2E_MSGBOX_LOG" "$out.msgbox"
-  judge "$name" "$out" "$rc"
+  judge "$suite_prefix$name" "$out" "$rc"
 }
 
 suite_exe() {
@@ -143,14 +155,14 @@ suite_exe() {
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out" "$@"
   rc=$?
   cp "$E2E_MSGBOX_LOG" "$out.msgbox"
-  judge "$name" "$out" "$rc"
+  judge "$suite_prefix$name" "$out" "$rc"
 }
 
 finish() {
   if (( ${#broken[@]} )); then
     echo "e2e: failing suites: ${broken[*]}"
   fi
-  echo "e2e: $total_passed passed, $total_failed failed"
+  echo "e2e${suite_prefix:+ ${suite_prefix%/}}: $total_passed passed, $total_failed failed"
   e2e_stop
   (( total_failed == 0 ))
   exit
@@ -199,13 +211,13 @@ for script in "$here"/env/*.vbs; do
   [[ -e $script ]] && suite_vbs "$script"
 done
 
-dll=$E2E_BUILD/win32/orvalis.dll
+dll=$E2E_BUILD/$arch/orvalis.dll
 if [[ ! -f $dll ]]; then
   echo "e2e: $dll does not exist (no cross build yet): the library's suites are skipped"
   finish
 fi
 
-framework=$E2E_BUILD/win32/vxbrennet.dll
+framework=$E2E_BUILD/$arch/vxbrennet.dll
 servers=("$dll")
 [[ -f $framework ]] && servers+=("$framework")
 export ORVALIS_VXBRENNET_DLL
@@ -290,12 +302,12 @@ registration_audit() {
   passed=$(grep -c '^PASS ' "$out" || true)
   failed=$(grep -c '^FAIL ' "$out" || true)
   echo "VERDICT: $passed passed, $failed failed" >>"$out"
-  judge registration "$out" 0
+  judge "${suite_prefix}registration" "$out" 0
 }
 
 # The type library checker ends with its own closing line.
 typelib_suite() {
-  local exe=$E2E_BUILD/win32/typelib_check.exe out=$outdir/typelib_check.out rc
+  local exe=$E2E_BUILD/$arch/typelib_check.exe out=$outdir/typelib_check.out rc
   wanted typelib_check || return 0
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out.raw" "$(e2e_winpath "$dll")"
   rc=$?
@@ -305,7 +317,7 @@ typelib_suite() {
     echo "PASS embedded type library and resources (${BASH_REMATCH[1]} facts)" >>"$out"
   fi
   echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
-  judge typelib_check "$out" "$rc"
+  judge "${suite_prefix}typelib_check" "$out" "$rc"
 }
 
 # A prefix kept from an earlier run may still hold a registration.
@@ -330,7 +342,7 @@ for script in "$here"/*.vbs; do
   [[ -e $script ]] && suite_vbs "$script"
 done
 if (( ${#clients[@]} == 0 )); then
-  for exe in "$E2E_BUILD"/win32/client_*.exe; do
+  for exe in "$E2E_BUILD/$arch"/client_*.exe; do
     [[ -e $exe ]] && clients+=("$exe")
   done
 fi
