@@ -320,6 +320,40 @@ typelib_suite() {
   judge "${suite_prefix}typelib_check" "$out" "$rc"
 }
 
+# The 64-bit prefix also runs 32-bit programs: the 32-bit build registered
+# with the 32-bit regsvr32 beside the 64-bit one. Each host gets its own
+# build, both library files are listed under the shared type library key,
+# and unregistering one leaves the other working.
+coexistence_suite() {
+  local out=$outdir/coexistence.out dll32=$E2E_BUILD/win32/orvalis.dll
+  local script=$E2E_DIR/which-build.vbs key='HKCR\TypeLib\{6D60E839-A320-49DE-BD18-CF2A747AC83B}\1.0\0'
+  wanted coexistence || return 0
+  [[ -f $dll32 ]] || { echo "     ${suite_prefix}coexistence: skipped, no 32-bit build"; return 0; }
+  : >"$out"
+  printf '%s\r\n' 'On Error Resume Next' 'Set info = CreateObject("Orvalis.clsVxOrvalisA")' \
+    'If Err.Number <> 0 Then WScript.Echo "none" Else WScript.Echo info.GetProStdProperties.Path' >"$script"
+  # check DESCRIPTION COMMAND... — one PASS or FAIL line.
+  check() { if "${@:2}"; then echo "PASS $1" >>"$out"; else echo "FAIL $1" >>"$out"; fi; }
+  folder64() { e2e_wine cscript //nologo "$(e2e_winpath "$script")" 2>/dev/null | tr -d '\r'; }
+  folder32() { e2e_wine 'C:\windows\syswow64\cscript.exe' //nologo "$(e2e_winpath "$script")" 2>/dev/null | tr -d '\r'; }
+  listed() { e2e_wine reg query "$key\\$1" 2>/dev/null | tr -d '\r' | grep -q -i -F "$(e2e_winpath "$2")"; }
+  check "the 32-bit regsvr32 registers the 32-bit build beside the 64-bit one" \
+    e2e_wine 'C:\windows\syswow64\regsvr32.exe' /s "$(e2e_winpath "$dll32")"
+  check "the type library lists the 32-bit file under win32" listed win32 "$dll32"
+  check "and the 64-bit file under win64" listed win64 "$dll"
+  check "the 64-bit cscript gets the 64-bit build" test "$(folder64)" = "$(e2e_winpath "$E2E_BUILD/win64")"
+  check "the 32-bit cscript gets the 32-bit build" test "$(folder32)" = "$(e2e_winpath "$E2E_BUILD/win32")"
+  check "the 64-bit build unregisters" e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")"
+  check "which leaves the 32-bit file listed" listed win32 "$dll32"
+  check "and the 32-bit build working by ProgID" test "$(folder32)" = "$(e2e_winpath "$E2E_BUILD/win32")"
+  check "while 64-bit hosts find no class" test "$(folder64)" = none
+  check "the 32-bit build unregisters" e2e_wine 'C:\windows\syswow64\regsvr32.exe' /u /s "$(e2e_winpath "$dll32")"
+  check "no library file is listed then" eval '! e2e_wine reg query "$key" >/dev/null 2>&1'
+  check "the 64-bit build registers again" e2e_wine regsvr32 /s "$(e2e_winpath "$dll")"
+  echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
+  judge "${suite_prefix}coexistence" "$out" 0
+}
+
 # A prefix kept from an earlier run may still hold a registration.
 for server in "${servers[@]}"; do
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
@@ -355,6 +389,7 @@ for exe in "${clients[@]}"; do
   suite_exe "$(basename "$exe" .exe)" "$exe"
 done
 
+[[ $arch == win64 ]] && coexistence_suite
 registration_audit
 echo "e2e: took $((SECONDS - t0)) s"
 finish
