@@ -82,7 +82,7 @@ constexpr size_t kBaseMemOffset = 0x04;
 constexpr size_t kBaseElements = 0x18;
 constexpr size_t kBasePosGuid = 0x2c;
 constexpr size_t kBaseName = 0x34;
-constexpr size_t kBaseSize32 = 0x50;    // a record's size in bytes
+constexpr size_t kBaseInstanceSize = 0x50;  // a record's size in bytes
 constexpr size_t kBaseDataType1 = 0x54;
 // The type kind field also holds the alignment, twice: bits 6-10 and 11-15.
 constexpr uint32_t kAlignmentMask = 0x1f << 6 | 0x1f << 11;
@@ -246,12 +246,18 @@ uint32_t TypeLib::builtInSize(uint32_t dataType, const std::string& what) const 
     if (!(dataType & 0x80000000u)) throw Failure(what + " is not of a built-in type");
     const uint32_t pointer = (rd32(0x14) & 0xf) == SysWin64 ? 8 : 4;
     switch (dataType & 0xffff) {
-        case 16: case 17: return 1;                              // I1, UI1
-        case 2: case 18: case 11: return 2;                      // I2, UI2, BOOL
-        case 3: case 19: case 22: case 23: case 4: case 10: return 4;  // I4, UI4, INT, UINT, R4, ERROR
-        case 20: case 21: case 5: case 6: case 7: return 8;     // I8, UI8, R8, CY, DATE
-        case 8: case 9: case 13: return pointer;                 // BSTR, DISPATCH, UNKNOWN
-        default: throw Failure(what + " has a type whose size tlbfix does not know");
+        case 16: case 17:                           // I1, UI1
+            return 1;
+        case 2: case 18: case 11:                   // I2, UI2, BOOL
+            return 2;
+        case 3: case 19: case 22: case 23: case 4: case 10:  // I4, UI4, INT, UINT, R4, ERROR
+            return 4;
+        case 20: case 21: case 5: case 6: case 7:   // I8, UI8, R8, CY, DATE
+            return 8;
+        case 8: case 9: case 13:                    // BSTR, DISPATCH, UNKNOWN
+            return pointer;
+        default:
+            throw Failure(what + " has a type whose size tlbfix does not know");
     }
 }
 
@@ -269,7 +275,7 @@ void TypeLib::pack(const std::string& name) {
     for (size_t i = 0; i < infos_.size(); ++i) {
         if (&infos_[i] != &rec) continue;
         size_t b = basePos(i);
-        wr32(b + kBaseSize32, offset);
+        wr32(b + kBaseInstanceSize, offset);
         wr32(b + kBaseTypeKind, (rd32(b + kBaseTypeKind) & ~kAlignmentMask) | 1u << 6 | 1u << 11);
     }
 }
