@@ -73,11 +73,11 @@ struct NoWindows final : WindowManager {
 };
 struct NoDrives final : Drives {
   uint32_t logicalDriveStrings(uint32_t, std::string&) override { return 0; }
-  uint32_t driveType(const std::string&) override { return 0; }
+  uint32_t driveType(std::u16string_view) override { return 0; }
 };
 struct NoMci final : MciService {
-  uint32_t sendString(const std::string&, std::string&, uint32_t) override { return 0; }
-  void errorString(uint32_t, std::string&) override {}
+  uint32_t sendString(std::u16string_view, std::span<char16_t>, uint32_t) override { return 0; }
+  void errorString(uint32_t, std::span<char16_t>) override {}
 };
 
 // A list control that keeps its entries and clocks the time spent inside

@@ -35,7 +35,7 @@ std::u16string strText(int16_t value) {
 
 }  // namespace
 
-clsVxAudoCDPlayerA::clsVxAudoCDPlayerA(Platform& platform) : mci_(platform.mci, platform.runtime) {}
+clsVxAudoCDPlayerA::clsVxAudoCDPlayerA(Platform& platform) : mci_(platform.mci) {}
 
 void clsVxAudoCDPlayerA::send(std::u16string_view command) { mci_.send(command); }
 

@@ -19,7 +19,7 @@ int32_t leadingNumber(std::u16string_view reply) { return toLong(numericPrefix(r
 }  // namespace
 
 clsVxAudoCDPlayerB::clsVxAudoCDPlayerB(Platform& platform)
-    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci, platform.runtime) {}
+    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci) {}
 
 // --- Sending -------------------------------------------------------------------
 
@@ -59,7 +59,7 @@ bool clsVxAudoCDPlayerB::checkForCD() {
 }
 
 bool clsVxAudoCDPlayerB::checkCDDrive(const std::u16string& drive) {
-  return drives_.driveType(runtime_.toAnsi(drive)) == kDriveCdRom;
+  return drives_.driveType(drive) == kDriveCdRom;
 }
 
 // Opens the drive's CD audio device under the alias "cd". The caller's text

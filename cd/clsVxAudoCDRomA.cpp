@@ -15,7 +15,7 @@ constexpr uint32_t kDriveListSize = 255;
 }  // namespace
 
 clsVxAudoCDRomA::clsVxAudoCDRomA(Platform& platform)
-    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci, platform.runtime) {}
+    : runtime_(platform.runtime), drives_(platform.drives), mci_(platform.mci) {}
 
 clsVxAudoCDRomA::~clsVxAudoCDRomA() { cdRoms_.reset(); }
 
@@ -33,7 +33,7 @@ Collection clsVxAudoCDRomA::CDRomsCollection(Variant& vCDRomDetect) {
   for (int16_t position = 1; position <= length; position = addInteger(position, 4)) {
     const std::u16string drive =
         position <= static_cast<int16_t>(list.size()) ? list.substr(position - 1, 3) : u"";
-    if (drives_.driveType(runtime_.toAnsi(drive)) == kDriveCdRom) {
+    if (drives_.driveType(drive) == kDriveCdRom) {
       cdRoms.Add(Variant(drive));
       count = addInteger(count, 1);
     }

@@ -309,6 +309,10 @@ double parseNumber(std::u16string_view text, const NumberFormat& format) {
     }
     skipWhiteSpace();
     if (!anyDigit || pos != end) typeMismatch();
+    // Past the Double range, as for a decimal number; checked once every
+    // character is known to be a digit, since a text that is no number at
+    // all is a type mismatch however long it is.
+    if (std::isinf(value)) overflow();
     return value;
   }
 

@@ -1,13 +1,15 @@
-// The file system's drive list and drive kinds, in the kernel's ANSI terms:
-// GetLogicalDriveStringsA and GetDriveTypeA.
+// The file system's drive list and drive kinds: GetLogicalDriveStringsA
+// (drive roots are ASCII) and GetDriveTypeW (a root a host names may be a
+// folder whose name the ANSI code page cannot carry).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace orvalis {
 
-// GetDriveTypeA's answer for a CD-ROM drive.
+// GetDriveType's answer for a CD-ROM drive.
 constexpr uint32_t kDriveCdRom = 5;
 
 class Drives {
@@ -20,9 +22,9 @@ class Drives {
   // returns the size needed and writes nothing, and on failure 0.
   virtual uint32_t logicalDriveStrings(uint32_t size, std::string& buffer) = 0;
 
-  // GetDriveTypeA(rootPathName): 0 unknown, 1 no root directory, 2
+  // GetDriveTypeW(rootPathName): 0 unknown, 1 no root directory, 2
   // removable, 3 fixed, 4 remote, 5 CD-ROM, 6 RAM disk.
-  virtual uint32_t driveType(const std::string& rootPathName) = 0;
+  virtual uint32_t driveType(std::u16string_view rootPathName) = 0;
 };
 
 }  // namespace orvalis

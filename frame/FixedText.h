@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ class FixedText {
   std::size_t length() const { return text_.size(); }
   const std::u16string& text() const { return text_; }
   void assign(std::u16string_view value);
+  // The field's characters for a platform call that writes into them in
+  // place (an MCI reply). The length stays N, and a NUL follows the last
+  // character, as the platform's buffers need.
+  std::span<char16_t> characters() { return {text_.data(), text_.size()}; }
 
  private:
   std::u16string text_;

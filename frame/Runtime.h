@@ -35,10 +35,21 @@ class Runtime {
   // Seconds on a clock that never jumps (not the time of day).
   virtual double monotonicSeconds() = 0;
 
-  // Conversions between UTF-16 and the system ANSI code page.
+  // Conversions between UTF-16 and the system ANSI code page. toAnsi puts
+  // the code page's default character ('?') or a look-alike in place of a
+  // character the code page lacks, as the system does; toAnsiExactly gives
+  // nothing then.
   virtual std::string toAnsi(std::u16string_view text) = 0;
+  virtual std::optional<std::string> toAnsiExactly(std::u16string_view text) = 0;
   virtual std::u16string fromAnsi(std::string_view bytes) = 0;
 };
+
+// The ANSI form of a name bound for a store that holds ANSI text only (a
+// playlist file, a registry value). A name with a character the code page
+// lacks raises error 52 ("Bad file name or number", with a description
+// that says why): stored with '?' or a look-alike in its place it would
+// name another file, or none.
+std::string ansiName(Runtime& runtime, std::u16string_view name);
 
 // The error handler of the message-box style: a runtime error's description
 // in a box with an OK button and the title " Error".

@@ -11,7 +11,20 @@ int32_t SoundService::sndPlaySound(std::optional<std::string> name, uint32_t fla
   // A call that succeeded has stopped or replaced the sound before it, so
   // those bytes are free now. One that failed may have left it playing
   // (SND_NOSTOP), so they stay, and its own bytes were never taken.
-  if (result != 0) held_ = std::move(bytes);
+  if (result != 0) {
+    held_ = std::move(bytes);
+    heldWide_.reset();
+  }
+  return result;
+}
+
+int32_t SoundService::sndPlaySoundWide(std::u16string name, uint32_t flags) {
+  auto text = std::make_unique<std::u16string>(std::move(name));
+  const int32_t result = playSoundWide(*text, flags);
+  if (result != 0) {
+    heldWide_ = std::move(text);
+    held_.reset();
+  }
   return result;
 }
 

@@ -23,7 +23,8 @@ constexpr uint32_t SND_LOOP = 0x8;
 constexpr uint32_t SND_NOSTOP = 0x10;
 }  // namespace snd
 
-// sndPlaySoundA. The sound it plays belongs to the whole process: each call
+// sndPlaySoundA (and, for names beyond the ANSI code page, sndPlaySoundW).
+// The sound it plays belongs to the whole process: each call
 // stops or replaces the one before. With SND_ASYNC the platform goes on
 // reading the name or the in-memory WAV image after the call has returned,
 // so the service owns those bytes and keeps them until a later call has
@@ -39,16 +40,24 @@ class SoundService {
   // followed by a NUL. Returns the platform's result (non-zero on success).
   int32_t sndPlaySound(std::optional<std::string> name, uint32_t flags);
 
-  // The bytes the platform may still be reading, for tests.
+  // sndPlaySoundW, for a file name that the ANSI code page cannot carry;
+  // the name is held like the ANSI one.
+  int32_t sndPlaySoundWide(std::u16string name, uint32_t flags);
+
+  // The bytes or the wide name the platform may still be reading, for
+  // tests.
   const std::string* heldSound() const { return held_.get(); }
+  const std::u16string* heldWideName() const { return heldWide_.get(); }
 
  protected:
-  // The platform call itself, given `name->c_str()` (or the null pointer
-  // for no name).
+  // The platform calls themselves, given `name->c_str()` (or the null
+  // pointer for no name).
   virtual int32_t playSound(const std::string* name, uint32_t flags) = 0;
+  virtual int32_t playSoundWide(const std::u16string& name, uint32_t flags) = 0;
 
  private:
   std::unique_ptr<std::string> held_;
+  std::unique_ptr<std::u16string> heldWide_;
 };
 
 // A resource's name or type: a number from 1 to 65535 or a name.

@@ -1,6 +1,8 @@
+#include <cmath>
 #include <string>
 
 #include "frame/Conversion.h"
+#include "frame/RuntimeError.h"
 #include "mci/MciChannel.h"
 
 namespace orvalis {
@@ -48,13 +50,43 @@ double radixPrefix(ReplyReader& reader, int base) {
     else if (c >= u'a' && c <= u'f') digit = c - u'a' + 10;
     if (digit < 0 || digit >= base) return value;
     value = value * base + digit;
+    // Past the Double range, like a decimal number too large for it.
+    if (std::isinf(value)) throw RuntimeError(vb_error::Overflow);
     reader.advance();
   }
+}
+
+// The reply nearly every query gets, a plain whole number ("83250" and its
+// NUL), read directly: up to 15 digits are exact in a Double. Anything the
+// general reading might take further (a blank, which it skips, a point, an
+// exponent, a 16th digit) is left to it.
+bool readPlainWholeNumber(std::u16string_view text, double& value) {
+  std::size_t i = 0;
+  const bool negative = !text.empty() && text[0] == u'-';
+  if (!text.empty() && (text[0] == u'-' || text[0] == u'+')) ++i;
+  const std::size_t first = i;
+  int64_t number = 0;
+  for (; i < text.size() && isDecimalDigit(text[i]); ++i) {
+    if (i - first == 15) return false;
+    number = number * 10 + (text[i] - u'0');
+  }
+  if (i == first) return false;
+  if (i < text.size()) {
+    switch (text[i]) {
+      case u'.': case u'E': case u'e': case u'D': case u'd': case u' ': case u'\t': case u'\n':
+        return false;
+      default:
+        break;
+    }
+  }
+  value = negative && number != 0 ? -static_cast<double>(number) : static_cast<double>(number);
+  return true;
 }
 
 }  // namespace
 
 double numericPrefix(std::u16string_view text) {
+  if (double value; readPlainWholeNumber(text, value)) return value;
   ReplyReader reader(text);
 
   if (reader.peek() == u'&') {

@@ -6,6 +6,7 @@
 
 #include "frame/Conversion.h"
 #include "frame/Files.h"
+#include "frame/Runtime.h"
 #include "frame/RuntimeError.h"
 #include "frame/Text.h"
 #include "frame/VariantArithmetic.h"
@@ -49,7 +50,7 @@ std::u16string clockPart(int32_t value) {
 }  // namespace
 
 clsVxAudoMP3PlayerA::clsVxAudoMP3PlayerA(Platform& platform)
-    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
+    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci) {}
 
 void clsVxAudoMP3PlayerA::refreshDeviceName() {
   TheFile = u'"' + trimBlanks(MP3File) + u'"';
@@ -57,18 +58,12 @@ void clsVxAudoMP3PlayerA::refreshDeviceName() {
 
 uint32_t clsVxAudoMP3PlayerA::sendToDevice(std::u16string_view verb, std::u16string_view rest,
                                            std::u16string_view preparedReply) {
-  std::u16string command(verb);
-  command += TheFile;
-  command += rest;
-  return mci_.send(command, preparedReply);
+  return mci_.send({verb, TheFile, rest}, preparedReply);
 }
 
 uint32_t clsVxAudoMP3PlayerA::sendToDevice(std::u16string_view verb, std::u16string_view rest,
                                            FixedText& reply) {
-  std::u16string command(verb);
-  command += TheFile;
-  command += rest;
-  return mci_.send(command, reply);
+  return mci_.send({verb, TheFile, rest}, reply);
 }
 
 // --- Playback ----------------------------------------------------------------
@@ -267,7 +262,9 @@ Variant clsVxAudoMP3PlayerA::MP3OpenPlayList(const std::u16string& TheFile,
 
 // Writes the entries of the list in TheListBox, one per line, into a new
 // file that replaces the old playlist only when every entry was written: a
-// save whose steps fail leaves the previous playlist as it was. A count
+// save whose steps fail leaves the previous playlist as it was. The file is
+// ANSI: an entry with a character the code page lacks is such a failing
+// step (error 52, skipped like any other), never a line with a '?'. A count
 // that cannot be read or exceeds the 16-bit index range ends the save
 // there. A file that cannot be created still has the entries read (and
 // every write skipped).
@@ -292,7 +289,7 @@ Variant clsVxAudoMP3PlayerA::MP3SavePlayList(const std::u16string& TheFile,
     skipOnError([&] {
       const std::u16string entry = toText(list->List(Variant(static_cast<int16_t>(index))));
       if (!replacement) return;
-      appendPlaylistLine(bytes, runtime_.toAnsi(entry));
+      appendPlaylistLine(bytes, ansiName(runtime_, entry));
       written = true;
     });
     everyEntryWritten = everyEntryWritten && written;

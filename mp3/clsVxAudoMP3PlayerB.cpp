@@ -30,23 +30,17 @@ int32_t readNumber(const FixedText& reply) { return toLong(numericPrefix(reply.t
 }  // namespace
 
 clsVxAudoMP3PlayerB::clsVxAudoMP3PlayerB(Platform& platform)
-    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
+    : platform_(platform), runtime_(platform.runtime), mci_(platform.mci) {}
 
-std::u16string clsVxAudoMP3PlayerB::command(std::u16string_view verb,
-                                            std::u16string_view rest) const {
-  std::u16string text(verb);
-  text += Filename;
-  text += rest;
-  return text;
-}
-
+// Every command is the verb, the device name as Filename holds it, and the
+// rest of the command.
 uint32_t clsVxAudoMP3PlayerB::sendToDevice(std::u16string_view verb, std::u16string_view rest) {
-  return mci_.send(command(verb, rest));
+  return mci_.send({verb, Filename, rest});
 }
 
 uint32_t clsVxAudoMP3PlayerB::sendToDevice(std::u16string_view verb, std::u16string_view rest,
                                            FixedText& reply) {
-  return mci_.send(command(verb, rest), reply);
+  return mci_.send({verb, Filename, rest}, reply);
 }
 
 // --- Transport ---------------------------------------------------------------
@@ -227,7 +221,9 @@ void clsVxAudoMP3PlayerB::OpenPlaylist(const std::u16string& TheList, const Obje
 
 // Writes the host's entries, one per line, into a new file that replaces
 // the old playlist only once every entry is written: a save that fails part
-// way leaves the previous playlist intact.
+// way leaves the previous playlist intact. The file is ANSI, so an entry
+// with a character the code page lacks fails the save (error 52) rather
+// than going in with a '?' that names another file.
 void clsVxAudoMP3PlayerB::SavePlaylist(const std::u16string& TheList, const ObjectRef& Listbox) {
   withErrorBox<void>(runtime_, [&] {
     auto replacement = platform_.files.replace(TheList);
@@ -238,7 +234,7 @@ void clsVxAudoMP3PlayerB::SavePlaylist(const std::u16string& TheList, const Obje
     std::string file;
     for (int32_t index = 0; index <= last; ++index) {
       const std::u16string entry = toText(list.List(Variant(static_cast<int16_t>(index))));
-      appendPlaylistLine(file, runtime_.toAnsi(entry));
+      appendPlaylistLine(file, ansiName(runtime_, entry));
     }
     replacement->write(file);
     replacement->commit();
@@ -299,19 +295,24 @@ std::u16string clsVxAudoMP3PlayerB::LeftOfLast(const std::u16string& text,
 // --- File-type association and form drag ------------------------------------------
 
 // Points the extension at sAppName and sAppName's open command at sEXE,
-// under HKEY_CLASSES_ROOT. Result codes are not reported.
+// under HKEY_CLASSES_ROOT. Result codes are not reported. Keys and values
+// go through the ANSI registry calls, so every text is converted before
+// anything is written: one with a character the code page lacks fails the
+// member (error 52) and leaves the registry as it was.
 void clsVxAudoMP3PlayerB::MyAppDefault(const std::u16string& sAppName, const std::u16string& sEXE,
                                        const std::u16string& sExt) {
-  setRegistryDefault(sExt, sAppName);
-  setRegistryDefault(sAppName + u"\\Shell\\Open\\Command", sEXE);
+  const std::string extension = ansiName(runtime_, sExt);
+  const std::string application = ansiName(runtime_, sAppName);
+  const std::string commandKey = ansiName(runtime_, sAppName + u"\\Shell\\Open\\Command");
+  const std::string program = ansiName(runtime_, sEXE);
+  setRegistryDefault(extension, application);
+  setRegistryDefault(commandKey, program);
 }
 
-void clsVxAudoMP3PlayerB::setRegistryDefault(const std::u16string& key,
-                                             const std::u16string& value) {
+void clsVxAudoMP3PlayerB::setRegistryDefault(const std::string& key, std::string data) {
   uintptr_t handle = 0;
-  if (platform_.registry.createKey(kHkeyClassesRoot, runtime_.toAnsi(key), handle) != 0) return;
+  if (platform_.registry.createKey(kHkeyClassesRoot, key, handle) != 0) return;
   // The stored length counts the terminating NUL.
-  std::string data = runtime_.toAnsi(value);
   data.push_back('\0');
   platform_.registry.setDefaultValue(handle, kRegSz, data);
   platform_.registry.closeKey(handle);

@@ -68,10 +68,9 @@ class clsVxAudoMP3PlayerB {
   std::u16string StripPath(const std::u16string& text);
   std::u16string LeftOfLast(const std::u16string& text, const std::u16string& mark);
   std::u16string displayName(const std::u16string& entry);
-  void setRegistryDefault(const std::u16string& key, const std::u16string& value);
+  void setRegistryDefault(const std::string& key, std::string data);
   uint32_t sendToDevice(std::u16string_view verb, std::u16string_view rest = {});
   uint32_t sendToDevice(std::u16string_view verb, std::u16string_view rest, FixedText& reply);
-  std::u16string command(std::u16string_view verb, std::u16string_view rest) const;
 
   Platform& platform_;
   Runtime& runtime_;

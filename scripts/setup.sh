@@ -71,6 +71,11 @@ PACKAGES=(
   # plugins for its winegstreamer.
   g++-mingw-w64-x86-64 wine64
   gstreamer1.0-plugins-base:amd64 gstreamer1.0-plugins-good:amd64
+  # The windowed demo: Wine's own fonts (Marlett draws the caption buttons)
+  # and ImageMagick's import for its screenshot.
+  fonts-wine imagemagick
+  # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
+  clang libclang-rt-14-dev
 )
 
 missing_packages() {

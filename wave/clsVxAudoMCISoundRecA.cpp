@@ -26,7 +26,7 @@ std::optional<double> recordingLimit(const Variant& vDuration) {
 }  // namespace
 
 clsVxAudoMCISoundRecA::clsVxAudoMCISoundRecA(Platform& platform)
-    : runtime_(platform.runtime), mci_(platform.mci, platform.runtime) {}
+    : runtime_(platform.runtime), mci_(platform.mci) {}
 
 int16_t clsVxAudoMCISoundRecA::RecordSound(const std::u16string& sFileName,
                                            const std::u16string& sBitsPerSample,

@@ -36,9 +36,17 @@ void clsVxAudoWaveFileA::WriteWave(const std::u16string& Path, std::span<const u
   }
 }
 
+// Filename goes to the ANSI call as before whenever the code page can carry
+// it. A name it cannot carry goes to the wide call instead: the ANSI form
+// would hold '?' and name no file. With SND_MEMORY the text is no name but
+// the sound's bytes, which go as the ANSI call takes them either way.
 int32_t clsVxAudoWaveFileA::PlaySound(std::optional<int32_t> lSndConstValue) {
   const auto flags = static_cast<uint32_t>(lSndConstValue.value_or(snd::SND_ASYNC));
-  return platform_.sound.sndPlaySound(platform_.runtime.toAnsi(Filename), flags);
+  Runtime& runtime = platform_.runtime;
+  if (flags & snd::SND_MEMORY) return platform_.sound.sndPlaySound(runtime.toAnsi(Filename), flags);
+  if (std::optional<std::string> name = runtime.toAnsiExactly(Filename))
+    return platform_.sound.sndPlaySound(std::move(*name), flags);
+  return platform_.sound.sndPlaySoundWide(Filename, flags);
 }
 
 // The resource's bytes go to the sound call as they are: as a file name, or

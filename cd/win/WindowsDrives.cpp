@@ -11,8 +11,9 @@ uint32_t WindowsDrives::logicalDriveStrings(uint32_t size, std::string& buffer) 
   return GetLogicalDriveStringsA(size, buffer.data());
 }
 
-uint32_t WindowsDrives::driveType(const std::string& rootPathName) {
-  return GetDriveTypeA(rootPathName.c_str());
+uint32_t WindowsDrives::driveType(std::u16string_view rootPathName) {
+  const std::wstring root(rootPathName.begin(), rootPathName.end());
+  return GetDriveTypeW(root.c_str());
 }
 
 }  // namespace orvalis::win

@@ -8,7 +8,7 @@ namespace orvalis::win {
 class WindowsDrives final : public Drives {
  public:
   uint32_t logicalDriveStrings(uint32_t size, std::string& buffer) override;
-  uint32_t driveType(const std::string& rootPathName) override;
+  uint32_t driveType(std::u16string_view rootPathName) override;
 };
 
 }  // namespace orvalis::win

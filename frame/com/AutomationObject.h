@@ -10,9 +10,9 @@
 
 #include <atomic>
 #include <utility>
-#include <vector>
 
 #include "frame/Platform.h"
+#include "frame/com/DispatchArguments.h"
 #include "frame/com/ErrorBoundary.h"
 #include "frame/com/Marshal.h"
 #include "frame/com/Module.h"
@@ -21,22 +21,6 @@ namespace orvalis::com {
 
 // The Windows implementations of the platform services, shared by all objects.
 Platform& windowsPlatform();
-
-// Invoke's arguments with every by-value argument copied.
-class DispatchArguments {
- public:
-  explicit DispatchArguments(const DISPPARAMS* params);
-  ~DispatchArguments();
-  DispatchArguments(const DispatchArguments&) = delete;
-  DispatchArguments& operator=(const DispatchArguments&) = delete;
-  DISPPARAMS* get() { return original_ ? &params_ : nullptr; }
-
- private:
-  const DISPPARAMS* original_;
-  DISPPARAMS params_{};
-  std::vector<VARIANT> copies_;
-  std::vector<UINT> owned_;  // the copies this object must clear
-};
 
 template <class Binding, class Interface, class Core>
 class AutomationObject : public Interface, public ISupportErrorInfo {
@@ -79,32 +63,28 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
     if (!info) return E_POINTER;
     *info = nullptr;
     if (index != 0) return DISP_E_BADINDEX;
-    ITypeInfo* typeInfo = interfaceTypeInfo(__uuidof(Interface));
-    if (!typeInfo) return TYPE_E_ELEMENTNOTFOUND;
-    typeInfo->AddRef();
-    *info = typeInfo;
+    const InterfaceMembers* table = members();
+    if (!table) return TYPE_E_ELEMENTNOTFOUND;
+    table->typeInfo()->AddRef();
+    *info = table->typeInfo();
     return S_OK;
   }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT count, LCID, DISPID* ids) override {
-    ITypeInfo* typeInfo = interfaceTypeInfo(__uuidof(Interface));
-    if (!typeInfo) return TYPE_E_ELEMENTNOTFOUND;
-    return DispGetIDsOfNames(typeInfo, names, count, ids);
+    const InterfaceMembers* table = members();
+    if (!table) return TYPE_E_ELEMENTNOTFOUND;
+    return DispGetIDsOfNames(table->typeInfo(), names, count, ids);
   }
+  // The member is called with the arguments its type information
+  // declares (see DispatchArguments.h); a by-value argument is never
+  // written to, a script's variable given for a typed by-reference
+  // parameter takes the member's change in the declared type.
   STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                       VARIANT* result, EXCEPINFO* exception, UINT* badArgument) override {
     if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
-    ITypeInfo* typeInfo = interfaceTypeInfo(__uuidof(Interface));
-    if (!typeInfo) return TYPE_E_ELEMENTNOTFOUND;
-    SetErrorInfo(0, nullptr);
-    // A by-reference parameter given a plain value must not write into the
-    // caller's argument: the type library's Invoke may convert in place, so
-    // it gets copies of the by-value arguments (by-reference ones still
-    // point at the caller's variables).
-    DispatchArguments arguments(params);
-    HRESULT hr = typeInfo->Invoke(static_cast<Interface*>(this), id, flags, arguments.get(), result,
-                                  exception, badArgument);
-    if (hr == DISP_E_EXCEPTION && exception) fillException(*exception);
-    return hr;
+    const InterfaceMembers* table = members();
+    if (!table) return TYPE_E_ELEMENTNOTFOUND;
+    return invokeMember(*table, static_cast<Interface*>(this), id, flags, params, result, exception,
+                        badArgument);
   }
 
   // --- ISupportErrorInfo ---
@@ -131,23 +111,20 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
   }
 
   // The same for a member with a result: `body` returns a core value that is
-  // converted into `*result`.
+  // converted into `*result` (a reference to a value the core keeps, from a
+  // property get, goes out without a copy).
   template <class Result, class Body>
   HRESULT call(Result* result, Body&& body) noexcept {
-    if (!result) return E_POINTER;
+    if (!result) return failWithoutErrorInfo(E_POINTER);
     return call([&] { out(std::forward<Body>(body)(), result); });
   }
 
  private:
-  // Some type-library Invoke implementations leave the description of a
-  // failed vtable call to the caller; take it from the error object.
-  static void fillException(EXCEPINFO& exception) {
-    if (exception.bstrDescription) return;
-    IErrorInfo* info = nullptr;
-    if (GetErrorInfo(0, &info) != S_OK || !info) return;
-    info->GetDescription(&exception.bstrDescription);
-    if (!exception.bstrSource) info->GetSource(&exception.bstrSource);
-    info->Release();
+  // The interface's members, looked up once per class: every call needs
+  // them, and they never change.
+  static const InterfaceMembers* members() {
+    static const InterfaceMembers* const table = interfaceMembers(__uuidof(Interface));
+    return table;
   }
 
   std::atomic<ULONG> references_{1};

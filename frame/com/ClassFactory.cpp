@@ -4,33 +4,16 @@
 #include <new>
 
 #include "frame/com/ClassRegistry.h"
+#include "frame/com/ComObject.h"
 #include "frame/com/Module.h"
 
 namespace orvalis::com {
 
 namespace {
 
-class ClassFactory final : public IClassFactory {
+class ClassFactory final : public ComObject<ClassFactory, IClassFactory> {
  public:
-  explicit ClassFactory(const ClassEntry& entry) : entry_(entry) { objectCreated(); }
-  ~ClassFactory() { objectDestroyed(); }
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (riid != IID_IUnknown && riid != IID_IClassFactory) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IClassFactory*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  explicit ClassFactory(const ClassEntry& entry) : entry_(entry) {}
 
   STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
     if (!object) return E_POINTER;
@@ -49,7 +32,6 @@ class ClassFactory final : public IClassFactory {
 
  private:
   const ClassEntry& entry_;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace

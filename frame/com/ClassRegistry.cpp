@@ -11,22 +11,10 @@ const wchar_t* const kLibraryName = L"Orvalis";
 
 namespace {
 
-#define ORVALIS_CLASS(name) {L## #name, CLSID_##name, IID__##name, &create_##name}
+#define ORVALIS_CLASS(name) {L## #name, CLSID_##name, IID__##name, &create_##name},
 
-// In the order of the type library.
 const ClassEntry kClasses[] = {
-    ORVALIS_CLASS(clsVxOrvalisA),
-    ORVALIS_CLASS(clsVxAudoWMixerA),
-    ORVALIS_CLASS(clsVxAudoGeneralA),
-    ORVALIS_CLASS(clsVxAudoAdvancedA),
-    ORVALIS_CLASS(clsVxAudoMP3PlayerA),
-    ORVALIS_CLASS(clsVxAudoMP3PlayerB),
-    ORVALIS_CLASS(clsVxAudoMCISoundRecA),
-    ORVALIS_CLASS(clsVxAudoWaveFileA),
-    ORVALIS_CLASS(clsVxAudoWMixerB),
-    ORVALIS_CLASS(clsVxAudoCDRomA),
-    ORVALIS_CLASS(clsVxAudoCDPlayerA),
-    ORVALIS_CLASS(clsVxAudoCDPlayerB),
+#include "frame/com/ClassList.h"
 };
 
 #undef ORVALIS_CLASS

@@ -18,17 +18,9 @@ struct NoLogic {
   explicit NoLogic(Platform&) {}
 };
 
-IUnknown* create_clsVxOrvalisA();
-IUnknown* create_clsVxAudoWMixerA();
-IUnknown* create_clsVxAudoGeneralA();
-IUnknown* create_clsVxAudoAdvancedA();
-IUnknown* create_clsVxAudoMP3PlayerA();
-IUnknown* create_clsVxAudoMP3PlayerB();
-IUnknown* create_clsVxAudoMCISoundRecA();
-IUnknown* create_clsVxAudoWaveFileA();
-IUnknown* create_clsVxAudoWMixerB();
-IUnknown* create_clsVxAudoCDRomA();
-IUnknown* create_clsVxAudoCDPlayerA();
-IUnknown* create_clsVxAudoCDPlayerB();
+// One creation function per class of the list, defined by its binding.
+#define ORVALIS_CLASS(name) IUnknown* create_##name();
+#include "frame/com/ClassList.h"
+#undef ORVALIS_CLASS
 
 }  // namespace orvalis::com

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "frame/com/AutomationObject.h"
+#include "frame/com/ComObject.h"
 
 namespace orvalis::com {
 
@@ -52,32 +53,10 @@ using Items = std::vector<OwnedVariant>;
 
 // For Each over a collection: the items as they were when the enumeration
 // started, so that a host removing items in the loop skips none.
-class ItemEnumerator final : public IEnumVARIANT {
+class ItemEnumerator final : public ComObject<ItemEnumerator, IEnumVARIANT> {
  public:
   ItemEnumerator(std::shared_ptr<const Items> items, std::size_t next)
-      : items_(std::move(items)), next_(next) {
-    objectCreated();
-  }
-  ~ItemEnumerator() { objectDestroyed(); }
-  ItemEnumerator(const ItemEnumerator&) = delete;
-  ItemEnumerator& operator=(const ItemEnumerator&) = delete;
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (riid != IID_IUnknown && riid != IID_IEnumVARIANT) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IEnumVARIANT*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+      : items_(std::move(items)), next_(next) {}
 
   STDMETHODIMP Next(ULONG count, VARIANT* values, ULONG* fetched) override {
     if (!values || (count > 1 && !fetched)) return E_INVALIDARG;
@@ -110,7 +89,6 @@ class ItemEnumerator final : public IEnumVARIANT {
   }
 
  private:
-  std::atomic<ULONG> references_{1};
   std::shared_ptr<const Items> items_;
   std::size_t next_;
 };

@@ -12,7 +12,10 @@ namespace {
 
 void setErrorInfo(REFIID iid, const wchar_t* source, const std::u16string& description) {
   ICreateErrorInfo* create = nullptr;
-  if (FAILED(CreateErrorInfo(&create))) return;
+  if (FAILED(CreateErrorInfo(&create))) {
+    SetErrorInfo(0, nullptr);  // at least no earlier error's description
+    return;
+  }
   create->SetGUID(iid);
   create->SetSource(const_cast<LPOLESTR>(source));
   create->SetDescription(const_cast<LPOLESTR>(reinterpret_cast<const wchar_t*>(description.c_str())));
@@ -38,10 +41,15 @@ HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept {
     setErrorInfo(iid, source, error.description());
     return hresultFromErrorNumber(error.number());
   } catch (const std::bad_alloc&) {
-    return E_OUTOFMEMORY;
+    return failWithoutErrorInfo(E_OUTOFMEMORY);
   } catch (...) {
-    return E_UNEXPECTED;
+    return failWithoutErrorInfo(E_UNEXPECTED);
   }
+}
+
+HRESULT failWithoutErrorInfo(HRESULT hr) noexcept {
+  SetErrorInfo(0, nullptr);
+  return hr;
 }
 
 }  // namespace orvalis::com

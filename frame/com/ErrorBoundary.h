@@ -11,6 +11,11 @@ namespace orvalis::com {
 // Call from inside a catch block only; it rethrows to classify.
 HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept;
 
+// A failure that has no description of its own: the thread's error object
+// is cleared, so that no earlier error's description is taken for it (the
+// error object is only reset when a call fails, not on every call).
+HRESULT failWithoutErrorInfo(HRESULT hr) noexcept;
+
 // The HRESULT a host sees for a VB error number: FACILITY_CONTROL errors
 // for the runtime's own numbers, the number itself when it already is an
 // HRESULT (an automation error passed on from a host object).

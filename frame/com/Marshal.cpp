@@ -6,6 +6,7 @@
 
 #include "frame/RuntimeError.h"
 #include "frame/com/ComHostObject.h"
+#include "frame/com/DispatchArguments.h"
 #include "frame/com/PropertyDispatch.h"
 
 namespace orvalis::com {
@@ -69,16 +70,9 @@ Variant in(const VARIANT* value) {
 }
 
 std::optional<int32_t> inOptional(const LONG* value) {
-  if (!value) return std::nullopt;
-  // ITypeInfo::Invoke hands a left-out argument over as a pointer to a
-  // VARIANT of type VT_ERROR holding DISP_E_PARAMNOTFOUND, whatever the
-  // parameter's own type. Its first four bytes read as 10 (the type and a
-  // zero reserved word); only a Long of exactly 10 makes this look at the
-  // code eight bytes on, where a stand-in keeps it.
-  if (*value == VT_ERROR) {
-    const auto* standIn = reinterpret_cast<const VARIANT*>(value);
-    if (V_ERROR(standIn) == DISP_E_PARAMNOTFOUND) return std::nullopt;
-  }
+  // A late-bound caller's left-out argument arrives as a stand-in that
+  // Invoke keeps a record of; its value is never looked at.
+  if (!value || isOmitted(value)) return std::nullopt;
   return static_cast<int32_t>(*value);
 }
 

@@ -38,8 +38,8 @@ inline VariantReference inReference(const VARIANT* variable) {
 }
 
 // An optional by-reference Long (an enumeration, say), nullopt when the
-// caller left it out: an early-bound caller passes no pointer, and
-// ITypeInfo::Invoke a VARIANT holding DISP_E_PARAMNOTFOUND in its place.
+// caller left it out: an early-bound caller passes no pointer, a late-bound
+// one gets a stand-in from Invoke (isOmitted).
 std::optional<int32_t> inOptional(const LONG* value);
 // An optional VARIANT: a null pointer from an early-bound caller counts as
 // left out, like the DISP_E_PARAMNOTFOUND marker.

@@ -2,8 +2,10 @@
 
 #include <atomic>
 #include <map>
+#include <memory>
 
 #include "frame/com/ClassRegistry.h"
+#include "frame/com/DispatchArguments.h"
 
 namespace orvalis::com {
 
@@ -61,20 +63,30 @@ void objectDestroyed() { --gLiveObjects; }
 void lockServer(bool lock) { lock ? ++gServerLocks : --gServerLocks; }
 bool canUnload() { return gLiveObjects == 0 && gServerLocks == 0; }
 
-ITypeInfo* interfaceTypeInfo(REFIID iid) {
+const InterfaceMembers* interfaceMembers(REFIID iid) {
   // Objects are apartment-threaded, but several apartments may ask at once.
+  // Each object class asks once and keeps the answer (see AutomationObject).
   struct Lock {
     Lock() { InitializeCriticalSection(&section); }
     CRITICAL_SECTION section;
   };
   static Lock lock;
-  static std::map<GUID, ITypeInfo*, bool (*)(const GUID&, const GUID&)> cache(
+  static std::map<GUID, std::unique_ptr<InterfaceMembers>, bool (*)(const GUID&, const GUID&)> cache(
       [](const GUID& a, const GUID& b) { return memcmp(&a, &b, sizeof(GUID)) < 0; });
   EnterCriticalSection(&lock.section);
   auto found = cache.find(iid);
-  ITypeInfo* info = found != cache.end() ? found->second : (cache[iid] = loadInterfaceTypeInfo(iid));
+  if (found == cache.end()) {
+    ITypeInfo* info = loadInterfaceTypeInfo(iid);
+    found = cache.emplace(iid, info ? std::make_unique<InterfaceMembers>(info) : nullptr).first;
+  }
+  const InterfaceMembers* members = found->second.get();
   LeaveCriticalSection(&lock.section);
-  return info;
+  return members;
+}
+
+ITypeInfo* interfaceTypeInfo(REFIID iid) {
+  const InterfaceMembers* members = interfaceMembers(iid);
+  return members ? members->typeInfo() : nullptr;
 }
 
 }  // namespace orvalis::com

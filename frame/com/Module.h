@@ -10,6 +10,8 @@
 
 namespace orvalis::com {
 
+class InterfaceMembers;
+
 HMODULE moduleHandle();
 std::wstring modulePath();
 
@@ -22,5 +24,9 @@ bool canUnload();
 // delegation: the vtable (dual) half, as ITypeInfo::Invoke needs it.
 // Not AddRef'ed; it lives as long as the module.
 ITypeInfo* interfaceTypeInfo(REFIID iid);
+
+// The same interface's members as Invoke calls them, read once; nullptr
+// when the type library has no such interface. Lives as long as the module.
+const InterfaceMembers* interfaceMembers(REFIID iid);
 
 }  // namespace orvalis::com

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <new>
 
+#include "frame/com/ComObject.h"
 #include "frame/com/Marshal.h"
 #include "frame/com/Module.h"
 
@@ -10,29 +11,9 @@ namespace orvalis::com {
 
 namespace {
 
-class PropertyDispatch final : public IDispatch {
+class PropertyDispatch final : public ComObject<PropertyDispatch, IDispatch> {
  public:
-  explicit PropertyDispatch(std::shared_ptr<const PropertyObject> object) : object_(std::move(object)) {
-    objectCreated();
-  }
-  ~PropertyDispatch() { objectDestroyed(); }
-
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (riid != IID_IUnknown && riid != IID_IDispatch) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
+  explicit PropertyDispatch(std::shared_ptr<const PropertyObject> object) : object_(std::move(object)) {}
 
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (!count) return E_POINTER;
@@ -76,7 +57,6 @@ class PropertyDispatch final : public IDispatch {
   static DISPID dispatchId(size_t index) { return static_cast<DISPID>(index + 1); }
 
   std::shared_ptr<const PropertyObject> object_;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "frame/ApplicationObject.h"
 #include "frame/com/ClassRegistry.h"
 #include "frame/com/ComHostObject.h"
+#include "frame/com/ComObject.h"
 #include "frame/com/Marshal.h"
 #include "frame/com/Module.h"
 #include "frame/com/PropertyDispatch.h"
@@ -116,7 +117,7 @@ DWORD threadDataSlot() {
 // DllMain runs under the loader lock, after the apartment may be gone;
 // foreign objects must not be released there.) While it lives it keeps the
 // module loaded, since COM holds its vtable.
-class ThreadLibraryData final : public IInitializeSpy {
+class ThreadLibraryData final : public ComObject<ThreadLibraryData, IInitializeSpy> {
  public:
   static ThreadLibraryData* current() {
     return static_cast<ThreadLibraryData*>(TlsGetValue(threadDataSlot()));
@@ -149,24 +150,6 @@ class ThreadLibraryData final : public IInitializeSpy {
     if (old) old->Release();
   }
 
-  // --- IUnknown ---
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (riid != IID_IUnknown && riid != IID_IInitializeSpy) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IInitializeSpy*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
   // --- IInitializeSpy ---
   STDMETHODIMP PreInitialize(DWORD, DWORD) override { return S_OK; }
   STDMETHODIMP PostInitialize(HRESULT result, DWORD, DWORD) override { return result; }
@@ -177,12 +160,13 @@ class ThreadLibraryData final : public IInitializeSpy {
   STDMETHODIMP PostUninitialize(DWORD) override { return S_OK; }
 
  private:
-  ThreadLibraryData() { objectCreated(); }
+  friend class ComObject<ThreadLibraryData, IInitializeSpy>;
+  ThreadLibraryData() = default;
   // Reached through end() after the apartment's last CoUninitialize, or
   // when COM drops its spies at the exit of a thread that never ended its
   // apartment. In that second case the references are left unreleased on
   // purpose (see above).
-  ~ThreadLibraryData() { objectDestroyed(); }
+  ~ThreadLibraryData() = default;
 
   void end() {
     TlsSetValue(threadDataSlot(), nullptr);
@@ -197,7 +181,6 @@ class ThreadLibraryData final : public IInitializeSpy {
 
   [[noreturn]] static void throwHresult(HRESULT hr);
 
-  std::atomic<ULONG> references_{1};
   ULARGE_INTEGER cookie_{};
   IDispatch* application_ = nullptr;
   IDispatch* shared_ = nullptr;

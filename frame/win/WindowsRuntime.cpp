@@ -18,6 +18,24 @@ constexpr const wchar_t* kApplicationTitle = L"Orvalis";
 
 std::wstring wide(std::u16string_view text) { return std::wstring(text.begin(), text.end()); }
 
+// Every ANSI code page (the double-byte ones and UTF-8 too) keeps the
+// characters below 0x80 as single bytes of the same value, and none of its
+// lead bytes is below 0x80. MCI commands and replies are such text, so the
+// conversions take them byte for byte and leave the rest to the system.
+bool isAscii(std::u16string_view text) {
+  for (char16_t c : text) {
+    if (c >= 0x80) return false;
+  }
+  return true;
+}
+
+bool isAscii(std::string_view bytes) {
+  for (char c : bytes) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int WindowsRuntime::messageBox(std::u16string_view text, std::optional<std::u16string_view> title,
@@ -59,6 +77,7 @@ double WindowsRuntime::monotonicSeconds() {
 
 std::string WindowsRuntime::toAnsi(std::u16string_view text) {
   if (text.empty()) return {};
+  if (isAscii(text)) return std::string(text.begin(), text.end());
   const auto* source = reinterpret_cast<const wchar_t*>(text.data());
   const int length = static_cast<int>(text.size());
   const int bytes = WideCharToMultiByte(CP_ACP, 0, source, length, nullptr, 0, nullptr, nullptr);
@@ -67,8 +86,36 @@ std::string WindowsRuntime::toAnsi(std::u16string_view text) {
   return ansi;
 }
 
+std::optional<std::string> WindowsRuntime::toAnsiExactly(std::u16string_view text) {
+  if (text.empty()) return std::string();
+  const auto* source = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = static_cast<int>(text.size());
+  // Without best-fit look-alikes ("\u0391" would become "A"), any
+  // character the code page lacks becomes the default character, and the
+  // call says so.
+  DWORD flags = WC_NO_BEST_FIT_CHARS;
+  BOOL usedDefault = FALSE;
+  BOOL* seeDefault = &usedDefault;
+  int bytes = WideCharToMultiByte(CP_ACP, flags, source, length, nullptr, 0, nullptr, seeDefault);
+  if (bytes == 0 && (GetLastError() == ERROR_INVALID_FLAGS || GetLastError() == ERROR_INVALID_PARAMETER)) {
+    // An ANSI code page that encodes all of Unicode (UTF-8 or GB18030)
+    // takes neither; there only an unpaired surrogate has no form.
+    flags = GetACP() == CP_UTF8 ? WC_ERR_INVALID_CHARS : 0;
+    seeDefault = nullptr;
+    bytes = WideCharToMultiByte(CP_ACP, flags, source, length, nullptr, 0, nullptr, nullptr);
+  }
+  if (bytes == 0) return std::nullopt;
+  std::string ansi(bytes, '\0');
+  usedDefault = FALSE;
+  if (WideCharToMultiByte(CP_ACP, flags, source, length, ansi.data(), bytes, nullptr, seeDefault) != bytes ||
+      usedDefault)
+    return std::nullopt;
+  return ansi;
+}
+
 std::u16string WindowsRuntime::fromAnsi(std::string_view bytes) {
   if (bytes.empty()) return {};
+  if (isAscii(bytes)) return std::u16string(bytes.begin(), bytes.end());
   const int length = static_cast<int>(bytes.size());
   const int characters = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
   std::u16string text(characters, u'\0');

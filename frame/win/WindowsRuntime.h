@@ -22,6 +22,7 @@ class WindowsRuntime final : public Runtime, public NumberReader {
   bool processMessages(double maxWaitSeconds) override;
   double monotonicSeconds() override;
   std::string toAnsi(std::u16string_view text) override;
+  std::optional<std::string> toAnsiExactly(std::u16string_view text) override;
   std::u16string fromAnsi(std::string_view bytes) override;
   double readNumber(std::u16string_view text) const override;
 };

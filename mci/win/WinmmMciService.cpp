@@ -5,17 +5,18 @@
 
 namespace orvalis::win {
 
-uint32_t WinmmMciService::sendString(const std::string& command, std::string& buffer,
+// The wide entry points take the texts as they are; the ANSI ones are the
+// platform's own thunks to them, which convert the command and the reply
+// on every call and cannot carry a name outside the code page.
+uint32_t WinmmMciService::sendString(std::u16string_view command, std::span<char16_t> buffer,
                                      uint32_t replyLength) {
-  // The service writes at most replyLength characters, its NUL included;
-  // the string's own terminator keeps an empty buffer valid.
-  if (buffer.size() < replyLength) buffer.resize(replyLength, '\0');
-  return mciSendStringA(command.c_str(), buffer.data(), replyLength, nullptr);
+  return mciSendStringW(reinterpret_cast<LPCWSTR>(command.data()),
+                        reinterpret_cast<LPWSTR>(buffer.data()), replyLength, nullptr);
 }
 
-void WinmmMciService::errorString(uint32_t code, std::string& buffer) {
+void WinmmMciService::errorString(uint32_t code, std::span<char16_t> buffer) {
   if (buffer.empty()) return;
-  mciGetErrorStringA(code, buffer.data(), static_cast<UINT>(buffer.size()));
+  mciGetErrorStringW(code, reinterpret_cast<LPWSTR>(buffer.data()), static_cast<UINT>(buffer.size()));
 }
 
 }  // namespace orvalis::win

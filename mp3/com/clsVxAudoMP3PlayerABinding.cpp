@@ -15,7 +15,7 @@ class MP3PlayerAObject final
 
   STDMETHODIMP get_MP3File(BSTR* result) override { return call(result, [&] { return core().MP3File; }); }
   STDMETHODIMP put_MP3File(BSTR value) override { return call([&] { core().MP3File = in(value); }); }
-  STDMETHODIMP get_TheFile(BSTR* result) override { return call(result, [&] { return core().TheFile; }); }
+  STDMETHODIMP get_TheFile(BSTR* result) override { return call(result, [&]() -> const auto& { return core().TheFile; }); }
   STDMETHODIMP put_TheFile(BSTR value) override { return call([&] { core().TheFile = in(value); }); }
   STDMETHODIMP GetLastBackSlash(BSTR* text, BSTR* result) override {
     return call(result, [&] { return core().GetLastBackSlash(in(*text)); });

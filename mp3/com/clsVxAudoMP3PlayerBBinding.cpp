@@ -13,7 +13,7 @@ class MP3PlayerBObject final
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoMP3PlayerB";
 
-  STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&] { return core().Filename; }); }
+  STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&]() -> const auto& { return core().Filename; }); }
   STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
   STDMETHODIMP TimeOut(VARIANT* duration) override { return call([&] { core().TimeOut(inReference(duration)); }); }
   STDMETHODIMP Play() override { return call([&] { core().Play(); }); }

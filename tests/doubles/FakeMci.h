@@ -3,10 +3,17 @@
 // when one is plugged in. A reply is written into the buffer followed by a
 // NUL, leaving the rest of the buffer as it was, the way the real service
 // does.
+//
+// The service takes UTF-16 texts; the double keeps each one as it came
+// (`wideCommand`) and, for the scripts, the device models and the checks,
+// as 8-bit text: characters up to U+00FF as their Latin-1 bytes, any other
+// as '?'. Scripted replies and error texts are Latin-1 bytes likewise.
 #pragma once
 
 #include <deque>
 #include <map>
+#include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,7 +25,14 @@ struct MciCall {
   std::string command;
   uint32_t replyLength;
   std::string preparedBuffer;
+  std::u16string wideCommand;
 };
+
+inline std::string latin1(std::u16string_view text) {
+  std::string bytes(text.size(), '\0');
+  for (size_t i = 0; i < text.size(); ++i) bytes[i] = text[i] < 256 ? static_cast<char>(text[i]) : '?';
+  return bytes;
+}
 
 struct MciReply {
   uint32_t code = 0;
@@ -50,9 +64,13 @@ class FakeMci : public MciService {
   }
   void fail(const std::string& command, uint32_t code) { script[command].push_back({code, {}, false}); }
 
-  uint32_t sendString(const std::string& command, std::string& buffer,
+  uint32_t sendString(std::u16string_view wideCommand, std::span<char16_t> buffer,
                       uint32_t replyLength) override {
-    calls.push_back({command, replyLength, buffer});
+    if (wideCommand.data()[wideCommand.size()] != u'\0') throw std::logic_error("command without its NUL");
+    if (buffer.data()[buffer.size()] != u'\0') throw std::logic_error("buffer without its NUL");
+    if (replyLength > buffer.size()) throw std::logic_error("reply length beyond the buffer");
+    const std::string command = latin1(wideCommand);
+    calls.push_back({command, replyLength, latin1({buffer.data(), buffer.size()}), std::u16string(wideCommand)});
     auto found = script.find(command);
     MciReply answer;
     if (found != script.end() && !found->second.empty()) {
@@ -63,17 +81,19 @@ class FakeMci : public MciService {
     } else {
       return 0;
     }
-    if (answer.writesReply && replyLength > 0 && answer.text.size() < replyLength) {
-      answer.text += '\0';
-      buffer.replace(0, answer.text.size(), answer.text);
-    }
+    if (answer.writesReply && replyLength > 0 && answer.text.size() < replyLength) write(answer.text, buffer);
     return answer.code;
   }
 
-  void errorString(uint32_t code, std::string& buffer) override {
-    std::string text = errorTexts.count(code) ? errorTexts[code] : std::string();
-    text += '\0';
-    if (text.size() <= buffer.size()) buffer.replace(0, text.size(), text);
+  void errorString(uint32_t code, std::span<char16_t> buffer) override {
+    const std::string text = errorTexts.count(code) ? errorTexts[code] : std::string();
+    if (text.size() < buffer.size()) write(text, buffer);
+  }
+
+  // The text and its NUL at the start of the buffer.
+  static void write(const std::string& text, std::span<char16_t> buffer) {
+    for (size_t i = 0; i < text.size(); ++i) buffer[i] = static_cast<unsigned char>(text[i]);
+    buffer[text.size()] = u'\0';
   }
 
   std::vector<std::string> commands() const {

@@ -53,6 +53,12 @@ class FakeRuntime : public Runtime {
     return bytes;
   }
 
+  std::optional<std::string> toAnsiExactly(std::u16string_view text) override {
+    for (char16_t c : text)
+      if (c >= 256) return std::nullopt;
+    return toAnsi(text);
+  }
+
   std::u16string fromAnsi(std::string_view bytes) override {
     std::u16string text;
     text.reserve(bytes.size());

@@ -15,9 +15,10 @@
 namespace orvalis::testing {
 
 struct SoundCall {
-  std::optional<std::string> name;  // nullopt: the null pointer
+  std::optional<std::string> name;  // nullopt: the null pointer (or a wide call)
   uint32_t flags;
   const std::string* bytes;  // what the platform was told to read
+  std::optional<std::u16string> wideName;  // the name of a sndPlaySoundW call
 };
 
 class FakeSound : public SoundService {
@@ -28,7 +29,16 @@ class FakeSound : public SoundService {
 
  protected:
   int32_t playSound(const std::string* name, uint32_t flags) override {
-    calls.push_back({name ? std::optional<std::string>(*name) : std::nullopt, flags, name});
+    calls.push_back({name ? std::optional<std::string>(*name) : std::nullopt, flags, name, std::nullopt});
+    return nextResult();
+  }
+  int32_t playSoundWide(const std::u16string& name, uint32_t flags) override {
+    calls.push_back({std::nullopt, flags, nullptr, name});
+    return nextResult();
+  }
+
+ private:
+  int32_t nextResult() {
     if (results.empty()) return 1;
     const int32_t result = results.front();
     results.pop_front();

@@ -179,14 +179,17 @@ void images(_clsVxAudoWaveFileA* wave) {
   SAFEARRAY* large = SafeArrayCreate(VT_I4, 2, bounds);
   LONG* elements = nullptr;
   SafeArrayAccessData(large, reinterpret_cast<void**>(&elements));
-  for (LONG i = 0; i < 2 * frames; ++i) elements[i] = i * 7919 - 1000000;
+  // Wrapping arithmetic: i * 7919 leaves the range of LONG, where signed
+  // overflow would be undefined (and an optimised build exploits it).
+  auto sampleAt = [](LONG i) { return static_cast<LONG>(static_cast<ULONG>(i) * 7919u - 1000000u); };
+  for (LONG i = 0; i < 2 * frames; ++i) elements[i] = sampleAt(i);
   SafeArrayUnaccessData(large);
   const DWORD start = GetTickCount();
   const Bytes image = createImage(wave, large, 44100, 16, hr, empty);
   const DWORD took = GetTickCount() - start;
   size_t wrong = image.size() == 44 + 4 * size_t(frames) ? 0 : 1;
   for (LONG i = 0; wrong == 0 && i < 2 * frames; ++i) {
-    const auto low = static_cast<unsigned short>(i * 7919 - 1000000);
+    const auto low = static_cast<unsigned short>(sampleAt(i));
     wrong += image[44 + 2 * i] != (low & 0xFF) || image[45 + 2 * i] != (low >> 8);
   }
   check("a megabyte image holds every sample in place", SUCCEEDED(hr) && wrong == 0, hex(hr));
@@ -280,6 +283,50 @@ void playback(_clsVxAudoWaveFileA* wave, const std::wstring& folder) {
   std::printf("INFO PlaySound: sync call %lu ms, call without flags %lu ms\n", static_cast<unsigned long>(syncTook),
               static_cast<unsigned long>(took));
 
+  // A flags value of 10 is the caller's own even though 10 is VT_ERROR's
+  // number and the words after it read like the left-out marker: here
+  // SND_NODEFAULT | SND_LOOP plays the second synchronously (a loop needs
+  // SND_ASYNC), where a left-out argument would play asynchronously.
+  struct {
+    SoundSndAudoConstants flags;
+    LONG reserved;
+    LONG code;
+  } ten = {static_cast<SoundSndAudoConstants>(10), 0, static_cast<LONG>(DISP_E_PARAMNOTFOUND)};
+  start = GetTickCount();
+  hr = wave->PlaySound(&ten.flags, &result);
+  DWORD tenTook = GetTickCount() - start;
+  check("an early-bound flags value of 10 is used as given", SUCCEEDED(hr) && result != 0 && tenTook >= 800,
+        hex(hr) + " result " + std::to_string(result) + ", " + std::to_string(tenTook) + " ms");
+  start = GetTickCount();
+  hr = wave->PlaySound(nullptr, &result);
+  tenTook = GetTickCount() - start;
+  check("a null flags pointer is left out: SND_ASYNC", SUCCEEDED(hr) && result != 0 && tenTook < 800,
+        hex(hr) + ", " + std::to_string(tenTook) + " ms");
+  VARIANT marker;
+  V_VT(&marker) = VT_ERROR;
+  V_ERROR(&marker) = DISP_E_PARAMNOTFOUND;
+  start = GetTickCount();
+  hr = invoke(wave, L"PlaySound", &marker, 1, &value);
+  tenTook = GetTickCount() - start;
+  check("Invoke with the missing marker leaves the flags out", SUCCEEDED(hr) && tenTook < 800,
+        hex(hr) + ", " + std::to_string(tenTook) + " ms");
+  // A name that matches no parameter sends the call on to the type
+  // library's Invoke (Wine's passes over such a name): the left-out flags
+  // get their stand-in there too, as a named argument.
+  DISPID playSound = 0;
+  LPOLESTR playSoundName[] = {const_cast<LPOLESTR>(L"PlaySound")};
+  wave->GetIDsOfNames(IID_NULL, playSoundName, 1, LOCALE_USER_DEFAULT, &playSound);
+  DISPID strayName = 7;
+  VARIANT stray;
+  V_VT(&stray) = VT_I4;
+  V_I4(&stray) = 1;
+  DISPPARAMS named{&stray, &strayName, 1, 1};
+  start = GetTickCount();
+  hr = wave->Invoke(playSound, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &named, &value, nullptr, nullptr);
+  tenTook = GetTickCount() - start;
+  check("the type library's Invoke gets the stand-in for the left-out flags", hr == S_OK && tenTook < 800,
+        hex(hr) + ", " + std::to_string(tenTook) + " ms");
+
   hr = wave->StopSound(&result);
   check("StopSound returns", SUCCEEDED(hr), hex(hr));
   std::printf("INFO StopSound returned %ld\n", static_cast<long>(result));
@@ -315,6 +362,34 @@ void resources(_clsVxAudoWaveFileA* wave) {
   check("Invoke PlaySoundFromResourceFile with only the id", hr == S_OK, hex(hr));
   hr = wave->PlaySoundFromResourceFile(&id, nullptr, nullptr);
   check("early-bound with null pointers for the optional arguments", hr == S_OK, hex(hr));
+
+  // By name, in any order: the flags (SND_MEMORY, synchronous) and the id;
+  // the type left out. An id that the host lacks, given by name, is the
+  // one the error names.
+  DISPID playFromResource = 0;
+  LPOLESTR memberName[] = {const_cast<LPOLESTR>(L"PlaySoundFromResourceFile")};
+  wave->GetIDsOfNames(IID_NULL, memberName, 1, LOCALE_USER_DEFAULT, &playFromResource);
+  VARIANT byName[2];
+  V_VT(&byName[0]) = VT_I4;
+  V_I4(&byName[0]) = SND_MEMORY;
+  V_VT(&byName[1]) = VT_I4;
+  V_I4(&byName[1]) = 101;
+  DISPID names[2] = {2, 0};
+  DISPPARAMS named{byName, names, 2, 2};
+  hr = wave->Invoke(playFromResource, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &named, nullptr, nullptr,
+                    nullptr);
+  check("named arguments reach their parameters", hr == S_OK, hex(hr));
+  V_I4(&byName[1]) = 998;
+  EXCEPINFO missing{};
+  hr = wave->Invoke(playFromResource, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &named, nullptr, &missing,
+                    nullptr);
+  check("a named id the host lacks is the one reported",
+        hr == DISP_E_EXCEPTION && missing.bstrDescription &&
+            std::wstring(missing.bstrDescription) == L"Resource with identifier '998' not found",
+        hex(hr));
+  SysFreeString(missing.bstrDescription);
+  SysFreeString(missing.bstrSource);
+  SysFreeString(missing.bstrHelpFile);
 
   V_I4(&id) = 999;
   EXCEPINFO exception{};

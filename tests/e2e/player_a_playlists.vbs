@@ -46,10 +46,10 @@ paths.AddItem "C:\Music\Artist - Song.mp3"
 paths.AddItem "D:\readme"
 paths.AddItem "  C:/music/x.mp3"
 
-' The playlist path is a String by reference (a variable goes in
-' parentheses); the list is a Variant, so a variable can go as it is.
+' The playlist path is a String by reference and the list a Variant:
+' variables go as they are.
 On Error Resume Next
-Dim result : result = player.MP3SavePlayList((playlist), paths)
+Dim result : result = player.MP3SavePlayList(playlist, paths)
 CheckNoError "MP3SavePlayList"
 CheckEqual "MP3SavePlayList returns Empty", TypeName(result), "Empty"
 Dim bytes : bytes = fso.OpenTextFile(playlist).ReadAll

@@ -45,8 +45,8 @@ If Not fso.FolderExists(folder) Then fso.CreateFolder folder
 Dim playlist : playlist = folder & "\mix.m3u"
 If fso.FileExists(playlist) Then fso.DeleteFile playlist
 
-' Typed by-reference parameters take expressions from VBScript, so
-' variables are passed in parentheses.
+' Variables go to the typed by-reference parameters as they are, as a
+' compiled host passes them; in parentheses (as values) they work as well.
 Dim player : Set player = CreateObject("Orvalis.clsVxAudoMP3PlayerB")
 Dim paths : Set paths = New HostList
 paths.AddItem "C:\Music\Artist - Song.mp3"
@@ -55,15 +55,16 @@ paths.AddItem "C:\Music\readme"
 paths.AddItem "  C:/music/x.mp3"
 
 On Error Resume Next
-player.SavePlaylist (playlist), (paths)
+player.SavePlaylist playlist, paths
 CheckNoError "SavePlaylist"
+CheckEqual "the variables are as they were", TypeName(playlist) & " " & IsObject(paths) & " " & paths.ListCount, "String True 4"
 Dim bytes : bytes = fso.OpenTextFile(playlist).ReadAll
 CheckEqual "the file holds each entry with CR LF", bytes, _
     "C:\Music\Artist - Song.mp3" & vbCrLf & "D:\a.b.mp3" & vbCrLf & "C:\Music\readme" & vbCrLf & "  C:/music/x.mp3" & vbCrLf
 
 Dim loaded : Set loaded = New HostList
 loaded.AddItem "kept"
-player.OpenPlaylist (playlist), (loaded)
+player.OpenPlaylist playlist, loaded
 CheckNoError "OpenPlaylist"
 CheckEqual "OpenPlaylist appends the entries", loaded.Joined(), "kept|" & paths.Joined()
 
@@ -76,7 +77,7 @@ player.OpenPlaylist folder & "\hand.m3u", (fromHand)
 CheckEqual "a hand-made file reads line by line", fromHand.Joined(), "a.mp3|  b.mp3|c" & vbLf & "d|"
 
 Dim names : Set names = New HostList
-player.ListNoChar (names), (paths)
+player.ListNoChar names, paths
 CheckNoError "ListNoChar"
 CheckEqual "ListNoChar adds display names", names.Joined(), "Artist - Song|a.b||  C:/music/x"
 
@@ -143,7 +144,7 @@ Check "the current folder is on another drive than C:", currentDrive <> "C:"
 Dim rooted : rooted = "C:\orvalis-e2e-relative.m3u"
 If fso.FileExists(rooted) Then fso.DeleteFile rooted
 before = MessageBoxLog()
-player.SavePlaylist "C:orvalis-e2e-relative.m3u", (paths)
+player.SavePlaylist "C:orvalis-e2e-relative.m3u", paths
 CheckNoError "SavePlaylist to a drive-relative name"
 Check "the drive-relative save shows no box", MessageBoxLog() = before
 Check "the playlist lands in that drive's current folder", fso.FileExists(rooted)

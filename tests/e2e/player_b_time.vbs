@@ -36,6 +36,31 @@ CheckNoError "ChangePosition"
 Dim moved : moved = player.PositioninMS()
 Check "ChangePosition 2 moves to about 2000 ms (" & moved & ")", moved >= 1900 And moved < 2600
 
+' A variable goes by reference, as from a compiled host: it comes back as
+' the Long the member stored. An idle player, so the song plays on.
+Dim idle : Set idle = CreateObject("Orvalis.clsVxAudoMP3PlayerB")
+Dim s : s = 5
+idle.ChangePosition s
+CheckNoError "ChangePosition s"
+CheckEqual "ChangePosition s leaves s at 5000", s, 5000
+CheckEqual "s is a Long now", TypeName(s), "Long"
+idle.ChangePosition s
+CheckEqual "a Long variable is changed in place", TypeName(s) & " " & s, "Long 5000000"
+s = "7"
+idle.ChangePosition s
+CheckEqual "a text variable comes back as the Long 7000", TypeName(s) & " " & s, "Long 7000"
+' On overflow the member keeps its argument: the variable stays as it was.
+s = 3000000.5
+Dim boxes : boxes = MessageBoxLog()
+idle.ChangePosition s
+CheckNoError "ChangePosition's overflow is handled inside"
+Check "the overflow shows the runtime's box", SawMessageBox(boxes, " Error", "Overflow")
+CheckEqual "an unchanged argument leaves the variable as it was", TypeName(s) & " " & s, "Double 3000000.5"
+' In parentheses the variable goes as a value and is not changed.
+s = 4
+idle.ChangePosition (s)
+CheckEqual "a variable in parentheses is left alone", TypeName(s) & " " & s, "Integer 4"
+
 
 ' Last, as it leaves the device in the "frames" time format.
 CheckEqual "FormatDuration", player.FormatDuration(), "0:0" & CLng(lengthMs / 1000)

@@ -31,3 +31,26 @@ orvalis_e2e_program(client_cd ${_e2e}/client_cd.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(client_library_info ${_e2e}/client_library_info.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(client_host_rules ${_e2e}/client_host_rules.cpp ${ORVALIS_IID_SOURCE})
 orvalis_e2e_program(script_error_probe ${_e2e}/script_error_probe.cpp)
+# The registration-free host, twice: regfree_client with an application
+# manifest that names the side-by-side assemblies, regfree_host without one
+# (it activates a context itself). run.sh runs both before it registers
+# anything.
+configure_file(${_e2e}/regfree_client.manifest.in ${CMAKE_CURRENT_BINARY_DIR}/regfree_client.manifest @ONLY)
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/regfree_client_res.o
+  COMMAND ${ORVALIS_WINDRES} --input-format=rc --output-format=coff
+          -i ${_e2e}/regfree_client.rc -o ${CMAKE_CURRENT_BINARY_DIR}/regfree_client_res.o
+  WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+  DEPENDS ${_e2e}/regfree_client.rc ${CMAKE_CURRENT_BINARY_DIR}/regfree_client.manifest
+  COMMENT "windres: regfree_client.rc")
+set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/regfree_client_res.o PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
+orvalis_e2e_program(regfree_client ${_e2e}/regfree_client.cpp ${CMAKE_CURRENT_BINARY_DIR}/regfree_client_res.o
+  ${ORVALIS_IID_SOURCE})
+orvalis_e2e_program(regfree_host ${_e2e}/regfree_client.cpp ${ORVALIS_IID_SOURCE})
+foreach(_regfree regfree_client regfree_host)
+  target_include_directories(${_regfree} PRIVATE ${CMAKE_SOURCE_DIR})
+  target_link_options(${_regfree} PRIVATE -municode)
+  add_dependencies(${_regfree} orvalis_sxs_manifest vxbrennet_sxs_manifest)
+endforeach()
+target_compile_definitions(regfree_host PRIVATE REGFREE_OWN_CONTEXT)
+
+orvalis_e2e_program(client_unicode_names ${_e2e}/client_unicode_names.cpp ${ORVALIS_IID_SOURCE})

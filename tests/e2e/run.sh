@@ -7,12 +7,15 @@
 # 2. Makes the test MP3 and exports, as Windows paths and values:
 #      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS (4 s), ORVALIS_END_MP3,
 #      ORVALIS_END_MP3_MS (4.8 s), ORVALIS_LONG_MP3, ORVALIS_LONG_MP3_MS
-#      (12 s), ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
+#      (12 s), ORVALIS_GREEK_MP3, ORVALIS_JAPANESE_MP3 (3 s each, named in
+#      Greek and Japanese) with their _MS, ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
-# 4. When BUILD_DIR/win32/orvalis.dll exists: plants a stand-in of the
-#    runtime's registration of the collection interface (see
+# 4. When BUILD_DIR/win32/orvalis.dll exists: checks the release artifacts
+#    (artifact_check.sh) and, before anything is registered, runs the
+#    registration-free hosts (regfree_client.cpp). Then it plants a
+#    stand-in of the runtime's registration of the collection interface (see
 #    plant_runtime_keys), registers the DLL with regsvr32 (and beside it the
 #    framework component vxbrennet.dll, exported to the suites as
 #    ORVALIS_VXBRENNET_DLL) and runs every tests/e2e/*.vbs with cscript, then
@@ -195,6 +198,9 @@ make_test_mp3 ORVALIS_END_MP3 "$E2E_DIR/media/tone-4.8s.mp3" 4.8 660
 # For positions beyond 9 s, where MP3 player A's seconds turn from text to
 # a number.
 make_test_mp3 ORVALIS_LONG_MP3 "$E2E_DIR/media/tone-12s.mp3" 12.0 550
+# Names beyond the ANSI code page (Wine's is 1252 here): Greek and Japanese.
+make_test_mp3 ORVALIS_GREEK_MP3 "$E2E_DIR/media/Ελληνικό τραγούδι.mp3" 3.0 494
+make_test_mp3 ORVALIS_JAPANESE_MP3 "$E2E_DIR/media/日本の歌.mp3" 3.0 587
 
 echo "e2e: environment checks"
 if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then
@@ -246,9 +252,10 @@ export_classes_root() {
 runtime_collection_key='HKEY_CLASSES_ROOT\Interface\{A4C46780-499F-101B-BB78-00AA00383CBB}'
 plant_runtime_keys() {
   local reg=$E2E_DIR/runtime-keys.reg
-  # Imported on every run, so that a faulty registration of an earlier run
-  # cannot leave its values behind as the reference.
+  # Deleted and imported on every run, so that a faulty registration of an
+  # earlier run cannot leave its values or subkeys behind as the reference.
   printf '%s\n' 'REGEDIT4' '' \
+    "[-$runtime_collection_key]" '' \
     "[$runtime_collection_key]" '@="_Collection"' '' \
     "[$runtime_collection_key\\ProxyStubClsid32]" '@="{00020424-0000-0000-C000-000000000046}"' '' \
     "[$runtime_collection_key\\TypeLib]" '@="{000204EF-0000-0000-C000-000000000046}"' '"Version"="6.0"' \
@@ -354,12 +361,63 @@ coexistence_suite() {
   judge "${suite_prefix}coexistence" "$out" 0
 }
 
+# The release artifacts: size, no debug sections, system imports only.
+artifact_suite() {
+  local out=$outdir/artifact.out rc
+  wanted artifact || return 0
+  bash "$here/artifact_check.sh" "${servers[@]}" >"$out" 2>&1
+  rc=$?
+  judge "${suite_prefix}artifact" "$out" "$rc"
+}
+
+# Registration-free use, before anything is registered. regfree_hkcr: the
+# export of HKEY_CLASSES_ROOT taken just before names nothing of the library
+# or the framework component. Then the two hosts of regfree_client.cpp, each
+# in a folder of its own: regfree_host, given the library's assembly
+# manifest, and regfree_client beside copies of the DLLs and their assembly
+# manifests.
+regfree_suites() {
+  local dir=$E2E_DIR/regfree out=$outdir/regfree_hkcr.out mark found=
+  if wanted regfree_hkcr; then
+    for mark in "${library_marks[@]}"; do
+      grep -q -i -F -- "$mark" "$outdir/hkcr-before.reg.txt" && found+="$mark "
+    done
+    if [[ -z $found ]]; then
+      echo "PASS HKEY_CLASSES_ROOT names nothing of the library before registration" >"$out"
+    else
+      echo "FAIL HKEY_CLASSES_ROOT names nothing of the library before registration - $found" >"$out"
+    fi
+    echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
+    judge "${suite_prefix}regfree_hkcr" "$out" 0
+  fi
+  rm -rf "$dir"
+  mkdir -p "$dir/app" "$dir/host"
+  cp "$dll" "$E2E_BUILD/$arch/Orvalis.sxs.manifest" "$E2E_BUILD/$arch/regfree_client.exe" "$dir/app/" &&
+    cp "$framework" "$E2E_BUILD/$arch/VxBrennet.sxs.manifest" "$dir/app/" &&
+    cp "$E2E_BUILD/$arch/regfree_host.exe" "$dir/host/" ||
+    { total_failed=$((total_failed + 1)); broken+=(regfree); return; }
+  # regfree_host first: regfree_client's last check leaves keys behind (Wine's
+  # type-library marshaller registers the type library it loads), undone below.
+  suite_exe regfree_host "$dir/host/regfree_host.exe" "$(e2e_winpath "$dir/app/Orvalis.sxs.manifest")"
+  suite_exe regfree_client "$dir/app/regfree_client.exe" "$ORVALIS_TEST_MP3" "$ORVALIS_TEST_MP3_MS"
+  # What Wine's marshaller registered (the library's TypeLib and Interface
+  # keys, and the collection interface's key, which the type library lists
+  # too) goes again, so that the registration audit starts from the state
+  # it exported.
+  wanted regfree_client || return 0
+  e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+  plant_runtime_keys
+}
+
 # A prefix kept from an earlier run may still hold a registration.
 for server in "${servers[@]}"; do
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
 done
 plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
+echo "e2e: release artifacts and registration-free use"
+artifact_suite
+regfree_suites
 for server in "${servers[@]}"; do
   echo "e2e: registering $server"
   if ! e2e_wine regsvr32 /s "$(e2e_winpath "$server")" >"$outdir/regsvr32.out" 2>&1; then
@@ -388,6 +446,14 @@ for exe in "${clients[@]}"; do
   fi
   suite_exe "$(basename "$exe" .exe)" "$exe"
 done
+
+# The windowed demo host tests itself through its own controls, on a
+# playlist of two of the test MP3s.
+if [[ -f $E2E_BUILD/$arch/demo_window.exe ]]; then
+  printf '%s\r\n' "$ORVALIS_LONG_MP3" "$ORVALIS_TEST_MP3" >"$E2E_DIR/tmp/demo_window.m3u"
+  suite_exe demo_window "$E2E_BUILD/$arch/demo_window.exe" --selftest \
+    "$(e2e_winpath "$E2E_DIR/tmp/demo_window.m3u")"
+fi
 
 [[ $arch == win64 ]] && coexistence_suite
 registration_audit

@@ -66,7 +66,7 @@ TEST_F(CdTest, StartCDQuotesTheCallersDriveAndOpensItUnderTheAlias) {
   playerB.startCD(drive);
   EXPECT_EQ(drive, u"\"D:\\\"");
   EXPECT_EQ(sent(), (Commands{"open \"D:\\\" type cdaudio alias cd wait shareable"}));
-  EXPECT_EQ(fakes.drives.calls, (Commands{"GetDriveTypeA D:\\"}));
+  EXPECT_EQ(fakes.drives.calls, (Commands{"GetDriveTypeW D:\\"}));
   EXPECT_TRUE(disc.open);
   EXPECT_EQ(playerB.lastMciError, 0);
 }
@@ -84,11 +84,20 @@ TEST_F(CdTest, StartCDOnADriveThatIsNoCdRomShowsTheStopBoxAndSendsNothing) {
   EXPECT_EQ(playerB.lastMciError, 7);
 }
 
+TEST_F(CdTest, ADriveTextOutsideTheAnsiCodePageReachesTheDriveCheckUnchanged) {
+  std::u16string drive = u"C:\\\u30c9\u30e9\u30a4\u30d6\\";
+  fakes.drives.add("C:\\\xe3\x83\x89\xe3\x83\xa9\xe3\x82\xa4\xe3\x83\x96\\", 5);
+  playerB.startCD(drive);
+  EXPECT_TRUE(fakes.runtime.messageBoxes.empty());
+  EXPECT_EQ(mci.calls.at(0).wideCommand,
+            u"open \"C:\\\u30c9\u30e9\u30a4\u30d6\\\" type cdaudio alias cd wait shareable");
+}
+
 TEST_F(CdTest, StartCDAgainWithTheQuotedVariableFailsTheDriveCheck) {
   std::u16string drive = u"D:\\";
   playerB.startCD(drive);
   playerB.startCD(drive);
-  EXPECT_EQ(fakes.drives.calls.back(), "GetDriveTypeA \"D:\\\"");
+  EXPECT_EQ(fakes.drives.calls.back(), "GetDriveTypeW \"D:\\\"");
   EXPECT_EQ(fakes.runtime.messageBoxes.size(), 1u);
 }
 
@@ -449,9 +458,9 @@ TEST_F(CdTest, CDRomsCollectionListsTheCdRomRootsInDriveOrder) {
   EXPECT_FALSE(roms.entries()[0].key);
   EXPECT_EQ(detect.type(), VarType::Integer);
   EXPECT_EQ(detect.integral(), 2);
-  EXPECT_EQ(fakes.drives.calls, (Commands{"GetLogicalDriveStringsA 255", "GetDriveTypeA C:\\",
-                                          "GetDriveTypeA D:\\", "GetDriveTypeA E:\\",
-                                          "GetDriveTypeA Z:\\"}));
+  EXPECT_EQ(fakes.drives.calls, (Commands{"GetLogicalDriveStringsA 255", "GetDriveTypeW C:\\",
+                                          "GetDriveTypeW D:\\", "GetDriveTypeW E:\\",
+                                          "GetDriveTypeW Z:\\"}));
 }
 
 TEST_F(CdTest, WithoutCdRomDrivesTheCollectionIsEmptyAndTheCountAnIntegerZero) {

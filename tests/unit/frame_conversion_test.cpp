@@ -109,6 +109,12 @@ TEST(ParseNumber, ReadsNumbersWithBlanksSignsExponentsAndRadixPrefixes) {
   EXPECT_EQ(parseNumber(largest), 1.7976931348623157e308);
   EXPECT_EQ(errorOf([&] { parseNumber(largest + u"0"); }), vb_error::Overflow);
   EXPECT_EQ(errorOf([] { parseNumber(u"-1e99999999999999999999"); }), vb_error::Overflow);
+  // Hexadecimal digits past the Double range overflow too, never giving an infinity.
+  EXPECT_EQ(parseNumber(u"&H" + std::u16string(255, u'F')), std::ldexp(1.0, 1020));
+  EXPECT_EQ(errorOf([] { parseNumber(u"&H" + std::u16string(256, u'F')); }), vb_error::Overflow);
+  EXPECT_EQ(errorOf([] { parseNumber(u"&O" + std::u16string(400, u'7')); }), vb_error::Overflow);
+  EXPECT_EQ(errorOf([] { parseNumber(u"&H" + std::u16string(256, u'F') + u"G"); }),
+            vb_error::TypeMismatch);
 }
 
 TEST(ParseNumber, ReadsTheMarksOfTheUsersLocaleAsTheRuntimeDoes) {

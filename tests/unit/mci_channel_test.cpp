@@ -1,19 +1,16 @@
 #include <gtest/gtest.h>
 
 #include "doubles/FakeMci.h"
-#include "doubles/FakeRuntime.h"
 #include "mci/MciChannel.h"
 
 namespace orvalis {
 namespace {
 
 using testing::FakeMci;
-using testing::FakeRuntime;
 
 struct MciChannelTest : ::testing::Test {
   FakeMci service;
-  FakeRuntime runtime;
-  MciChannel channel{service, runtime};
+  MciChannel channel{service};
 };
 
 TEST_F(MciChannelTest, CommandWithoutReplySendsZeroTextAndLengthZero) {
@@ -26,9 +23,21 @@ TEST_F(MciChannelTest, CommandWithoutReplySendsZeroTextAndLengthZero) {
   EXPECT_EQ(service.calls[1].preparedBuffer, "");
 }
 
-TEST_F(MciChannelTest, CommandIsConvertedToTheAnsiCodePage) {
+TEST_F(MciChannelTest, CommandGoesOutAsUtf16Unchanged) {
   channel.send(u"open \"C:\\M\u00fcsik\\a.mp3\"");
+  channel.send({u"open \"C:\\", u"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u97f3\u697d", u".mp3\""});
   EXPECT_EQ(service.calls[0].command, "open \"C:\\M\xfcsik\\a.mp3\"");
+  EXPECT_EQ(service.calls[1].wideCommand, u"open \"C:\\\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac \u97f3\u697d.mp3\"");
+}
+
+TEST_F(MciChannelTest, CommandsOfAnyLengthArriveWholeWithTheirNul) {
+  // The service double refuses a command or buffer without its NUL.
+  for (size_t length : {0u, 500u, 511u, 512u, 513u, 40000u}) {
+    const std::u16string name(length, u'x');
+    FixedText field(30);
+    channel.send({u"status \"", name, u"\" position"}, field);
+    EXPECT_EQ(service.calls.back().wideCommand, u"status \"" + name + u"\" position");
+  }
 }
 
 TEST_F(MciChannelTest, ReplyFieldIsReadBackWholeWithItsNulAndStaleTail) {

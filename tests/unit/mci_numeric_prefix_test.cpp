@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "frame/RuntimeError.h"
 #include "frame/Text.h"
 #include "mci/MciChannel.h"
@@ -67,11 +69,19 @@ INSTANTIATE_TEST_SUITE_P(
                       PrefixCase{u"&X1", 0}, PrefixCase{u"&17", 0}));
 
 TEST(NumericPrefixOverflow, ANumberBeyondTheDoubleRangeIsAnOverflow) {
-  try {
-    numericPrefix(u"1e400");
-    FAIL() << "no error raised";
-  } catch (const RuntimeError& error) {
-    EXPECT_EQ(error.number(), vb_error::Overflow);
+  // 255 hexadecimal F digits still fit (16^255 rounds to 2^1020); one more
+  // does not, and must not come back as an infinity.
+  const std::u16string hexDigits(255, u'F');
+  EXPECT_EQ(numericPrefix(u"&H" + hexDigits), std::ldexp(1.0, 1020));
+  for (const std::u16string& reply : {std::u16string(u"1e400"), u"&H" + hexDigits + u"F",
+                                      u"&O" + std::u16string(400, u'7')}) {
+    SCOPED_TRACE(toUtf8(reply.substr(0, 10)));
+    try {
+      numericPrefix(reply);
+      FAIL() << "no error raised";
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), vb_error::Overflow);
+    }
   }
 }
 

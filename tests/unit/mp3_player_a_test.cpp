@@ -61,6 +61,15 @@ TEST_F(MP3PlayerATest, PlayClosesTheOldNameThenOpensAndPlaysTheQuotedFile) {
   EXPECT_EQ(player.TheFile, u"\"b.mp3\"");
 }
 
+TEST_F(MP3PlayerATest, ANameOutsideTheAnsiCodePageReachesTheServiceUnchanged) {
+  player.MP3File = u" \u0395\u03bb\u03bb\u03ac\u03b4\u03b1 \u6b4c.mp3";
+  mci.reply("status \"?????? ?.mp3\" length", "4000");
+  player.MP3Play();
+  EXPECT_EQ(player.MP3Duration().text(), u"00:04");
+  EXPECT_EQ(mci.calls[1].wideCommand, u"open \"\u0395\u03bb\u03bb\u03ac\u03b4\u03b1 \u6b4c.mp3\"");
+  EXPECT_EQ(mci.calls[4].wideCommand, u"status \"\u0395\u03bb\u03bb\u03ac\u03b4\u03b1 \u6b4c.mp3\" length");
+}
+
 TEST_F(MP3PlayerATest, TheDeviceNameTrimsBlanksOnlyAndKeepsInnerBlanksAndQuotes) {
   player.MP3File = u"  C:\\My Music\\\"x\".mp3\t ";
   player.MP3Stop();
@@ -364,6 +373,14 @@ TEST_F(MP3PlayerAListTest, SaveWhoseEntryFailsWalksOnButKeepsThePreviousPlaylist
   fakes.files.contents[u"out.m3u"] = "old.mp3\r\n";
   list = FakeList::with({u"a.mp3", u"b.mp3", u"c.mp3"});
   list->entries[1] = Variant::null();
+  player.MP3SavePlayList(u"out.m3u", listBox());
+  EXPECT_EQ(list->calls.back(), "List(ByRef Integer 2)");
+  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "old.mp3\r\n");
+}
+
+TEST_F(MP3PlayerAListTest, SaveOfANameTheAnsiCodePageLacksIsAFailingStepThatKeepsThePreviousPlaylist) {
+  fakes.files.contents[u"out.m3u"] = "old.mp3\r\n";
+  list = FakeList::with({u"a.mp3", u"\u0395\u03bb\u03bb\u03ac\u03b4\u03b1.mp3", u"c.mp3"});
   player.MP3SavePlayList(u"out.m3u", listBox());
   EXPECT_EQ(list->calls.back(), "List(ByRef Integer 2)");
   EXPECT_EQ(fakes.files.contents[u"out.m3u"], "old.mp3\r\n");

@@ -49,6 +49,21 @@ TEST_F(MP3PlayerBTest, PlayWithAnEmptyNameSendsBareCommands) {
   EXPECT_EQ(player.Filename, u"\"\"");
 }
 
+TEST_F(MP3PlayerBTest, ANameOutsideTheAnsiCodePageReachesTheServiceUnchanged) {
+  const std::u16string name = u"C:\\\u97f3\u697d\\\u0391\u03c5\u03bb\u03cc\u03c2.mp3";
+  mci.reply("status \"C:\\??\\?????.mp3\" position", "1500");
+  player.Filename = name;
+  player.Play();
+  EXPECT_EQ(player.PositioninMS(), 1500);
+  std::vector<std::u16string> sent;
+  for (const auto& call : mci.calls) sent.push_back(call.wideCommand);
+  const std::u16string quoted = u'"' + name + u'"';
+  EXPECT_EQ(sent, (std::vector<std::u16string>{u"close " + name, u"open " + quoted, u"play " + quoted,
+                                               u"set " + quoted + u" time format milliseconds",
+                                               u"status " + quoted + u" position"}));
+  EXPECT_TRUE(runtime.messageBoxes.empty());
+}
+
 TEST_F(MP3PlayerBTest, SecondPlayReplaysTheSameDevice) {
   player.Filename = u"a.mp3";
   player.Play();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "doubles/FakePlatform.h"
 #include "mp3/Playlist.h"
 #include "mp3/clsVxAudoMP3PlayerB.h"
@@ -114,6 +116,18 @@ TEST_F(PlaylistTest, SaveThatFailsPartWayKeepsThePreviousPlaylist) {
   player.SavePlaylist(u"out.m3u", list);
   EXPECT_EQ(boxes(), (Texts{u"Invalid use of Null"}));
   EXPECT_EQ(fakes.files.contents[u"out.m3u"], "old.mp3\r\n");
+}
+
+// The double's ANSI code page is Latin-1: Greek and Japanese names have no
+// ANSI form, and an entry with one fails the save instead of going in with
+// '?' in its place.
+TEST_F(PlaylistTest, SaveOfANameTheAnsiCodePageLacksShowsError52AndKeepsThePreviousPlaylist) {
+  fakes.files.contents[u"out.m3u"] = "old.mp3\r\n";
+  list = FakeList::with({u"caf\u00e9.mp3", u"C:\\\u97f3\u697d\\\u6b4c.mp3", u"z.mp3"});
+  player.SavePlaylist(u"out.m3u", list);
+  EXPECT_EQ(boxes(), (Texts{u"Bad file name or number: the name has characters that the ANSI code page lacks"}));
+  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "old.mp3\r\n");
+  EXPECT_EQ(list->calls.back(), "List(ByRef Integer 1)");
 }
 
 TEST_F(PlaylistTest, SaveIntoAFolderThatCannotBeWrittenShowsTheFileError) {
@@ -231,6 +245,23 @@ TEST_F(PlaylistTest, MyAppDefaultSkipsTheValueWhenTheKeyCannotBeCreated) {
   EXPECT_EQ(fakes.registry.calls,
             (Calls{"create HKCR\\mp3", "create HKCR\\MyPlayer\\Shell\\Open\\Command"}));
   EXPECT_TRUE(fakes.runtime.messageBoxes.empty());
+}
+
+TEST_F(PlaylistTest, MyAppDefaultWithATextTheAnsiCodePageLacksFailsBeforeWritingAnything) {
+  const std::u16string greek = u"\u0391\u03c5\u03bb\u03cc\u03c2";
+  using Texts3 = std::tuple<std::u16string, std::u16string, std::u16string>;
+  for (const auto& [app, exe, ext] : {Texts3{greek, u"p.exe", u".mp3"}, Texts3{u"App", greek + u".exe", u".mp3"},
+                                      Texts3{u"App", u"p.exe", u"." + greek}}) {
+    try {
+      player.MyAppDefault(app, exe, ext);
+      ADD_FAILURE() << "no error";
+    } catch (const RuntimeError& error) {
+      EXPECT_EQ(error.number(), vb_error::BadFileNameOrNumber);
+    }
+  }
+  EXPECT_TRUE(fakes.registry.calls.empty());
+  player.MyAppDefault(u"Caf\u00e9", u"\u00e9.exe", u".mp3");
+  EXPECT_EQ(fakes.registry.defaults[".mp3"], std::string("Caf\xe9\0", 5));
 }
 
 TEST_F(PlaylistTest, FormMoveSendsTheCaptionPressToTheFormsWindow) {

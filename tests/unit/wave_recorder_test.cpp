@@ -57,6 +57,11 @@ TEST_F(RecorderTest, RecordsWithTheFiveCommandsAndWaitsBetweenRecordAndSave) {
   EXPECT_TRUE(runtime.messageBoxes.empty());
 }
 
+TEST_F(RecorderTest, SavesUnderANameOutsideTheAnsiCodePageUnchanged) {
+  recorder.RecordSound(u"C:\\\u9332\u97f3.wav", u"16", u"11025", Variant::missing());
+  EXPECT_EQ(mci.calls.at(3).wideCommand, u"save recsound C:\\\u9332\u97f3.wav");
+}
+
 TEST_F(RecorderTest, TheWaitSleepsInTheMessageWaitUntilTheHostStopsIt) {
   int events = 0;
   runtime.duringMessages = [&] {

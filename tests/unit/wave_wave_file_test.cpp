@@ -220,6 +220,23 @@ TEST_F(WaveFileTest, PlaySoundPlaysTheFilenameWithTheCallersFlagsOrAsync) {
   EXPECT_EQ(fakes.sound.calls.back().name, std::string());
 }
 
+TEST_F(WaveFileTest, PlaySoundOfANameTheAnsiCodePageLacksUsesTheWideCallAndHoldsTheName) {
+  const std::u16string name = u"C:\\\u0389\u03c7\u03bf\u03b9\\\u9234.wav";
+  wave->Filename = name;
+  EXPECT_EQ(wave->PlaySound(std::nullopt), 1);
+  ASSERT_EQ(fakes.sound.calls.size(), 1u);
+  EXPECT_EQ(fakes.sound.calls[0].wideName, name);
+  EXPECT_EQ(fakes.sound.calls[0].name, std::nullopt);
+  EXPECT_EQ(fakes.sound.calls[0].flags, 1u);
+  ASSERT_NE(fakes.sound.heldWideName(), nullptr);
+  EXPECT_EQ(*fakes.sound.heldWideName(), name);
+
+  // With SND_MEMORY the text is the sound's bytes, for the ANSI call as ever.
+  wave->PlaySound(0x4);
+  EXPECT_EQ(fakes.sound.calls[1].name, std::string("C:\\????\\?.wav"));
+  EXPECT_EQ(fakes.sound.heldWideName(), nullptr);
+}
+
 TEST_F(WaveFileTest, StopSoundSendsNoNameWithAsyncAndReturnsTheResult) {
   fakes.sound.results = {0};
   EXPECT_EQ(wave->StopSound(), 0);

@@ -56,11 +56,10 @@ class ErrorHandlerObject final
   }
 };
 
-#define VXBRENNET_CLASS(name, binding) {L## #name, CLSID_##name, IID__##name, &binding::create}
+#define VXBRENNET_CLASS(name, binding) {L## #name, CLSID_##name, IID__##name, &binding::create},
 
 const ClassEntry kClasses[] = {
-    VXBRENNET_CLASS(clsVxBrennetA, BrennetObject),
-    VXBRENNET_CLASS(clsVxelErrorHandlerA, ErrorHandlerObject),
+#include "vxbrennet/com/ClassList.h"
 };
 
 #undef VXBRENNET_CLASS

@@ -13,7 +13,7 @@ class WaveFileAObject final
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWaveFileA";
 
-  STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&] { return core().Filename; }); }
+  STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&]() -> const auto& { return core().Filename; }); }
   STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
   STDMETHODIMP CreateWaveArray(SAFEARRAY** WaveData, LONG* SampleRate, LONG* BitsPerSample,
                                SAFEARRAY** result) override {

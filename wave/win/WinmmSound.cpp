@@ -44,6 +44,10 @@ int32_t WinmmSound::playSound(const std::string* name, uint32_t flags) {
   return sndPlaySoundA(name ? name->c_str() : nullptr, flags);
 }
 
+int32_t WinmmSound::playSoundWide(const std::u16string& name, uint32_t flags) {
+  return sndPlaySoundW(reinterpret_cast<LPCWSTR>(name.c_str()), flags);
+}
+
 std::optional<std::string> ModuleSoundResources::load(const ResourceId& name, const ResourceId& type) {
   const ResourceName resource(name), kind(type);
   if (auto bytes = loadFrom(com::moduleHandle(), resource.get(), kind.get())) return bytes;

@@ -1,4 +1,4 @@
-// winmm's sndPlaySoundA, and the sound resources of the library module and
+// winmm's sndPlaySoundA and sndPlaySoundW, and the sound resources of the library module and
 // of the host's program file.
 #pragma once
 
@@ -9,6 +9,7 @@ namespace orvalis::win {
 class WinmmSound final : public SoundService {
  protected:
   int32_t playSound(const std::string* name, uint32_t flags) override;
+  int32_t playSoundWide(const std::u16string& name, uint32_t flags) override;
 };
 
 // PlaySoundFromResourceFile reads the resources of the library module

@@ -1,0 +1,20 @@
+// The creatable classes of orvalis.dll, in the order of the type library:
+// one ORVALIS_CLASS(name) line each, for the includer to define.
+//
+// Two readers share this list: the class table (ClassRegistry.cpp), from
+// which the factory and the registration work, and the build's side-by-side
+// manifest generator (frame/sxsmanifest), which reads these lines as text
+// and takes each class's CLSID and interface IID from the type library. A
+// class added here is registered and listed in the manifest alike.
+ORVALIS_CLASS(clsVxOrvalisA)
+ORVALIS_CLASS(clsVxAudoWMixerA)
+ORVALIS_CLASS(clsVxAudoGeneralA)
+ORVALIS_CLASS(clsVxAudoAdvancedA)
+ORVALIS_CLASS(clsVxAudoMP3PlayerA)
+ORVALIS_CLASS(clsVxAudoMP3PlayerB)
+ORVALIS_CLASS(clsVxAudoMCISoundRecA)
+ORVALIS_CLASS(clsVxAudoWaveFileA)
+ORVALIS_CLASS(clsVxAudoWMixerB)
+ORVALIS_CLASS(clsVxAudoCDRomA)
+ORVALIS_CLASS(clsVxAudoCDPlayerA)
+ORVALIS_CLASS(clsVxAudoCDPlayerB)
