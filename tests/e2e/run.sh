@@ -239,8 +239,14 @@ while read -r guid; do library_marks+=("$guid"); done < <(
     grep -v -i -e A4C46780-499F-101B-BB78-00AA00383CBB -e AD4EF4EA-FAC9-11CF-8425-00A0C9110056)
 
 export_classes_root() {
-  local file=$1
-  e2e_wine regedit /E "$(e2e_winpath "$file")" HKEY_CLASSES_ROOT >/dev/null 2>&1
+  local file=$1 attempt
+  # regedit now and then exits without writing the file (seen once with
+  # three prefixes busy at once); an empty export would hide every key.
+  for attempt in 1 2 3; do
+    rm -f "$file"
+    e2e_wine regedit /E "$(e2e_winpath "$file")" HKEY_CLASSES_ROOT >/dev/null 2>&1
+    [[ -s $file ]] && break
+  done
   # regedit writes UTF-16; compare as UTF-8 text.
   iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' >"$file.txt"
 }
@@ -382,7 +388,9 @@ regfree_suites() {
     for mark in "${library_marks[@]}"; do
       grep -q -i -F -- "$mark" "$outdir/hkcr-before.reg.txt" && found+="$mark "
     done
-    if [[ -z $found ]]; then
+    if [[ ! -s $outdir/hkcr-before.reg.txt ]]; then
+      echo "FAIL HKEY_CLASSES_ROOT names nothing of the library before registration - the export is empty" >"$out"
+    elif [[ -z $found ]]; then
       echo "PASS HKEY_CLASSES_ROOT names nothing of the library before registration" >"$out"
     else
       echo "FAIL HKEY_CLASSES_ROOT names nothing of the library before registration - $found" >"$out"
