@@ -414,6 +414,13 @@ regfree_suites() {
   # it exported.
   wanted regfree_client || return 0
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+  # In a 64-bit prefix the marshaller writes the interface keys into the
+  # 32-bit view as well; unregistration removes the library's own, and the
+  # collection interface's copy there, which the prefix did not have, goes.
+  if [[ $arch == win64 ]]; then
+    e2e_wine reg delete 'HKEY_CLASSES_ROOT\Wow6432Node\Interface\{A4C46780-499F-101B-BB78-00AA00383CBB}' /f \
+      >/dev/null 2>&1 || true
+  fi
   plant_runtime_keys
 }
 
