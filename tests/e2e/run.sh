@@ -269,6 +269,25 @@ plant_runtime_keys() {
   e2e_wine regedit /S "$(e2e_winpath "$reg")" >/dev/null 2>&1
 }
 
+# In a 64-bit prefix, Wine's type-library marshaller writes the interface
+# keys of the type libraries it loads into the 32-bit view as well, where no
+# unregistration of the 64-bit build looks. forget_marshaller_keys deletes
+# the keys there whose TypeLib names the library or the framework component.
+forget_marshaller_keys() {
+  local file=$E2E_DIR/wow64-interfaces.reg key
+  [[ $arch == win64 ]] || return 0
+  rm -f "$file"
+  e2e_wine regedit /E "$(e2e_winpath "$file")" 'HKEY_CLASSES_ROOT\Wow6432Node\Interface' >/dev/null 2>&1
+  [[ -s $file ]] || return 0
+  while read -r key; do
+    e2e_wine reg delete "$key" /f >/dev/null 2>&1
+  done < <(iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' |
+    awk -v marks="$(printf '%s\n' "${library_marks[@]}" | grep -E '^[0-9A-Fa-f-]{36}$' | tr 'a-f' 'A-F')" '
+      BEGIN { n = split(marks, list, "\n"); for (i = 1; i <= n; i++) ours["{" list[i] "}"] = 1 }
+      /^\[/ { section = ($0 ~ /\\TypeLib\]$/) ? substr($0, 2, length($0) - 10) : ""; next }
+      section != "" && /^@=/ { value = toupper(substr($0, 4, 38)); if (value in ours) print section; section = "" }')
+}
+
 # key_sections KEY FILE — the sections of an exported .reg text at KEY and below.
 key_sections() {
   awk -v key="[$1" 'index($0, "[") == 1 { inside = index(tolower($0), tolower(key)) == 1 } inside' "$2"
@@ -414,13 +433,7 @@ regfree_suites() {
   # it exported.
   wanted regfree_client || return 0
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
-  # In a 64-bit prefix the marshaller writes the interface keys into the
-  # 32-bit view as well; unregistration removes the library's own, and the
-  # collection interface's copy there, which the prefix did not have, goes.
-  if [[ $arch == win64 ]]; then
-    e2e_wine reg delete 'HKEY_CLASSES_ROOT\Wow6432Node\Interface\{A4C46780-499F-101B-BB78-00AA00383CBB}' /f \
-      >/dev/null 2>&1 || true
-  fi
+  forget_marshaller_keys
   plant_runtime_keys
 }
 
@@ -428,6 +441,7 @@ regfree_suites() {
 for server in "${servers[@]}"; do
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
 done
+forget_marshaller_keys
 plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
 echo "e2e: release artifacts and registration-free use"
