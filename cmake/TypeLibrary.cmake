@@ -1,7 +1,7 @@
 # TypeLibrary.cmake: the Orvalis type library and module resources.
 #
-# Used only by the MinGW (i686) cross configuration; include it after
-# project().  It adds custom commands to the including directory, so list
+# Used only by the MinGW cross configurations (i686 and x86_64); include it
+# after project().  It adds custom commands to the including directory, so list
 # the outputs as sources of a target defined in that same directory.
 #
 # Produces:
@@ -32,6 +32,12 @@
 # order and gives MIXERCONTROL's arrays the lower bound 1; windres compiles
 # frame/orvalis.rc, which embeds the finished orvalis.tlb.
 #
+# A 64-bit configuration (CMAKE_SIZEOF_VOID_P 8) makes the 64-bit type
+# library: widl --win64 with _WIN64 defined, so that the IDL's pointer-sized
+# values are LongLong, and tlbfix lays the two records that are byte images
+# of the platform's mixer structures out packed, as <mmsystem.h> declares
+# them.
+#
 # Settings (cache variables, found automatically when left empty):
 #   ORVALIS_WIDL              i686-w64-mingw32-widl
 #   ORVALIS_WINDRES           i686-w64-mingw32-windres (or CMAKE_RC_COMPILER)
@@ -53,9 +59,16 @@ find_program(ORVALIS_WINDRES NAMES i686-w64-mingw32-windres windres REQUIRED)
 find_path(ORVALIS_WIDL_INCLUDE_DIR oaidl.idl
   PATHS /usr/include/wine/wine/windows /usr/include/wine/windows
   NO_CMAKE_FIND_ROOT_PATH)
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(_orvalis_wine_arch x86_64)
+else()
+  set(_orvalis_wine_arch i386)
+endif()
 find_path(ORVALIS_STDOLE2_DIR stdole2.tlb
-  PATHS /usr/lib/i386-linux-gnu/wine/i386-windows /usr/lib/wine/i386-windows
-        /usr/lib32/wine/i386-windows /usr/local/lib/wine/i386-windows
+  PATHS /usr/lib/${_orvalis_wine_arch}-linux-gnu/wine/${_orvalis_wine_arch}-windows
+        /usr/lib/x86_64-linux-gnu/wine/${_orvalis_wine_arch}-windows
+        /usr/lib/wine/${_orvalis_wine_arch}-windows
+        /usr/lib32/wine/${_orvalis_wine_arch}-windows /usr/local/lib/wine/${_orvalis_wine_arch}-windows
   NO_CMAKE_FIND_ROOT_PATH)
 find_program(ORVALIS_HOST_CXX NAMES c++ g++ clang++ NO_CMAKE_FIND_ROOT_PATH REQUIRED)
 foreach(_var ORVALIS_WIDL_INCLUDE_DIR ORVALIS_STDOLE2_DIR)
@@ -74,7 +87,14 @@ set(_orvalis_raw_tlb "${ORVALIS_IDL_HEADER_DIR}/orvalis_widl.tlb")
 set(_orvalis_tlbfix "${ORVALIS_IDL_HEADER_DIR}/tlbfix")
 file(MAKE_DIRECTORY "${ORVALIS_IDL_HEADER_DIR}")
 
-set(_orvalis_widl_cmd "${ORVALIS_WIDL}" --win32 -I "${ORVALIS_WIDL_INCLUDE_DIR}" -L "${ORVALIS_STDOLE2_DIR}")
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(_orvalis_widl_target --win64 -D_WIN64)
+  set(_orvalis_tlbfix_layout --packed MIXERLINECONTROLS --packed MIXERCONTROLDETAILS)
+else()
+  set(_orvalis_widl_target --win32)
+  set(_orvalis_tlbfix_layout)
+endif()
+set(_orvalis_widl_cmd "${ORVALIS_WIDL}" ${_orvalis_widl_target} -I "${ORVALIS_WIDL_INCLUDE_DIR}" -L "${ORVALIS_STDOLE2_DIR}")
 
 add_custom_command(OUTPUT "${ORVALIS_IDL_HEADER}"
   COMMAND ${_orvalis_widl_cmd} -h -o "${ORVALIS_IDL_HEADER}" "${_orvalis_idl}"
@@ -99,6 +119,7 @@ add_custom_command(OUTPUT "${ORVALIS_TLB}"
           --lbound MIXERCONTROL.szName=1
           --lbound MIXERCONTROL.Bounds=1
           --lbound MIXERCONTROL.Metrics=1
+          ${_orvalis_tlbfix_layout}
           --last _Collection
           --last LoadResConstants
   DEPENDS "${_orvalis_tlbfix}" "${_orvalis_raw_tlb}"

@@ -20,6 +20,13 @@ std::u16string rootNameOf(const std::u16string& path) {
 
 Variant integer(uint16_t value) { return Variant(static_cast<int16_t>(value)); }
 
+// A handle as wide as the platform's pointers: a 64-bit module handle does
+// not fit a Long.
+Variant handle(intptr_t value) {
+  if constexpr (sizeof value == 8) return Variant::longLong(value);
+  else return Variant(static_cast<int32_t>(value));
+}
+
 }  // namespace
 
 std::shared_ptr<PropertyObject> makeApplicationObject(const ModuleFacts& facts) {
@@ -36,7 +43,7 @@ std::shared_ptr<PropertyObject> makeApplicationObject(const ModuleFacts& facts) 
       {u"LegalCopyright", facts.legalCopyright},
       {u"LegalTrademarks", facts.legalTrademarks},
       {u"Comments", facts.comments},
-      {u"hInstance", Variant(facts.instance)},
+      {u"hInstance", handle(facts.instance)},
       {u"ThreadID", Variant(facts.threadId)},
   });
 }

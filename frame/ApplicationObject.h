@@ -26,15 +26,15 @@ struct ModuleFacts {
   std::u16string legalCopyright;
   std::u16string legalTrademarks;
   std::u16string comments;
-  int32_t instance = 0;  // the module handle
+  intptr_t instance = 0;  // the module handle, as wide as a pointer
   int32_t threadId = 0;  // the thread the object belongs to
 };
 
 // The members, in this order: Title, EXEName (the file name without its
 // extension), Path (the folder, without a closing backslash), Major, Minor,
 // Revision (Integer), CompanyName, ProductName, FileDescription,
-// LegalCopyright, LegalTrademarks, Comments (String), hInstance, ThreadID
-// (Long).
+// LegalCopyright, LegalTrademarks, Comments (String), hInstance (Long in
+// 32-bit code, LongLong in 64-bit code: VBA7's LongPtr), ThreadID (Long).
 std::shared_ptr<PropertyObject> makeApplicationObject(const ModuleFacts& facts);
 
 }  // namespace orvalis

@@ -19,7 +19,7 @@ TransferBlock::TransferBlock(MixerService& mixer, uint32_t bytes)
 
 TransferBlock::~TransferBlock() { mixer_.globalFree(handle_); }
 
-bool lookUpControl(MixerService& mixer, uint32_t handle, uint32_t componentType,
+bool lookUpControl(MixerService& mixer, uintptr_t handle, uint32_t componentType,
                    uint32_t controlType, void* record, uint32_t recordBytes) {
   MixerLineA line{};
   line.cbStruct = sizeof line;
@@ -57,11 +57,11 @@ int32_t ControlDetails::read() {
   return value;
 }
 
-uint32_t ControlDetails::set(uint32_t handle) {
+uint32_t ControlDetails::set(uintptr_t handle) {
   return mixer_.setControlDetails(handle, record_, mixer::kSetValue);
 }
 
-uint32_t ControlDetails::get(uint32_t handle) {
+uint32_t ControlDetails::get(uintptr_t handle) {
   return mixer_.getControlDetails(handle, record_, mixer::kGetValue);
 }
 

@@ -19,12 +19,12 @@ class TransferBlock {
   TransferBlock(const TransferBlock&) = delete;
   TransferBlock& operator=(const TransferBlock&) = delete;
 
-  uint32_t address() const { return address_; }
+  uintptr_t address() const { return address_; }
 
  private:
   MixerService& mixer_;
-  uint32_t handle_;
-  uint32_t address_;
+  uintptr_t handle_;
+  uintptr_t address_;
 };
 
 // Looks up the control of `controlType` on the line of `componentType` and,
@@ -32,11 +32,11 @@ class TransferBlock {
 // long, zero-filled, the platform writing the first 148 bytes) over
 // `record`. Before the query the record's cbStruct becomes `recordBytes`;
 // when the line is missing the record is not touched at all.
-bool lookUpControl(MixerService& mixer, uint32_t handle, uint32_t componentType,
+bool lookUpControl(MixerService& mixer, uintptr_t handle, uint32_t componentType,
                    uint32_t controlType, void* record, uint32_t recordBytes);
 
 template <class Record>
-bool lookUpControl(MixerService& mixer, uint32_t handle, uint32_t componentType,
+bool lookUpControl(MixerService& mixer, uintptr_t handle, uint32_t componentType,
                    uint32_t controlType, Record& record) {
   static_assert(sizeof(Record) >= sizeof(MixerControlA));
   return lookUpControl(mixer, handle, componentType, controlType, &record, sizeof(Record));
@@ -51,8 +51,8 @@ class ControlDetails {
 
   void write(std::initializer_list<int32_t> values);
   int32_t read();  // channel 0's value as the block holds it now
-  uint32_t set(uint32_t handle);  // mixerSetControlDetails, the values
-  uint32_t get(uint32_t handle);  // mixerGetControlDetailsA, the values
+  uint32_t set(uintptr_t handle);  // mixerSetControlDetails, the values
+  uint32_t get(uintptr_t handle);  // mixerGetControlDetailsA, the values
 
  private:
   MixerService& mixer_;

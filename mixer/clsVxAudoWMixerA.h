@@ -1,5 +1,6 @@
 // Mixer A: stateless building blocks for hosts that manage the mixer
 // themselves. The host opens the device, passes its handle to every call
+// (a Long in 32-bit hosts, a LongLong in 64-bit ones: the host's LongPtr)
 // and owns the MIXERCONTROL record that GetMixerControl fills; the setters
 // and the getter pass values through as they are, neither scaled nor
 // clamped. No member handles errors, and mixer failures show only in the
@@ -24,16 +25,16 @@ class clsVxAudoWMixerA {
   int32_t drawTo = 0;
   bool fFileLoaded = false;
 
-  bool GetMixerControl(int32_t hMixer, int32_t componentType, int32_t ctrlType,
+  bool GetMixerControl(intptr_t hMixer, int32_t componentType, int32_t ctrlType,
                        MixerControlA& mxc);
-  bool SetVolumeControl(int32_t hMixer, const MixerControlA& mxc, int32_t volume);
-  bool SetPANControl(int32_t hMixer, const MixerControlA& mxc, int32_t volL, int32_t volR);
-  bool unSetMuteControl(int32_t hMixer, const MixerControlA& mxc, int32_t unmute);
-  bool SetMuteControl(int32_t hMixer, const MixerControlA& mxc, bool mute);
-  int32_t GetVolumeControlValue(int32_t hMixer, const MixerControlA& mxc);
+  bool SetVolumeControl(intptr_t hMixer, const MixerControlA& mxc, int32_t volume);
+  bool SetPANControl(intptr_t hMixer, const MixerControlA& mxc, int32_t volL, int32_t volR);
+  bool unSetMuteControl(intptr_t hMixer, const MixerControlA& mxc, int32_t unmute);
+  bool SetMuteControl(intptr_t hMixer, const MixerControlA& mxc, bool mute);
+  int32_t GetVolumeControlValue(intptr_t hMixer, const MixerControlA& mxc);
 
  private:
-  bool setValues(int32_t hMixer, const MixerControlA& mxc, uint32_t channels, uint32_t item,
+  bool setValues(intptr_t hMixer, const MixerControlA& mxc, uint32_t channels, uint32_t item,
                  std::initializer_list<int32_t> values);
 
   MixerService& mixer_;

@@ -64,7 +64,7 @@ int32_t clsVxAudoWMixerB::OpenMixer(int32_t MixerNumber) {
   const int64_t count = mixer_.getNumDevs();
   if (MixerNumber > count - 1 || MixerNumber < 0) return 0;
 
-  uint32_t opened = 0;
+  uintptr_t opened = 0;
   if (mixer_.open(opened, static_cast<uint32_t>(MixerNumber), 0, 0, kObjectMixer) != 0)
     return 0;
   // The device this one replaces would stay open with nobody to close it;
@@ -112,12 +112,12 @@ const clsVxAudoWMixerB::ControlRecord& clsVxAudoWMixerB::entry(int32_t Control) 
   return table_[Control];
 }
 
-bool clsVxAudoWMixerB::FetchControl(uint32_t handle, uint32_t componentType, uint32_t ctrlType,
+bool clsVxAudoWMixerB::FetchControl(uintptr_t handle, uint32_t componentType, uint32_t ctrlType,
                                     ControlRecord& record) {
   return lookUpControl(mixer_, handle, componentType, ctrlType, record);
 }
 
-bool clsVxAudoWMixerB::SetControlValue(uint32_t handle, const ControlRecord& record,
+bool clsVxAudoWMixerB::SetControlValue(uintptr_t handle, const ControlRecord& record,
                                        int32_t value) {
   ControlDetails details(mixer_, record.control.dwControlID);
   details.write({controlValue(value, record.control)});
@@ -125,7 +125,7 @@ bool clsVxAudoWMixerB::SetControlValue(uint32_t handle, const ControlRecord& rec
 }
 
 // A failed query is not noticed: the block's zero is read as the value.
-int32_t clsVxAudoWMixerB::GetControlValue(uint32_t handle, const ControlRecord& record) {
+int32_t clsVxAudoWMixerB::GetControlValue(uintptr_t handle, const ControlRecord& record) {
   ControlDetails details(mixer_, record.control.dwControlID);
   details.get(handle);
   return percentage(details.read(), record.control);

@@ -39,18 +39,18 @@ class clsVxAudoWMixerB {
   static_assert(sizeof(ControlRecord) == 152);
   static constexpr int32_t kTableSize = 21;  // 0 to 13 filled by OpenMixer, 14 to 20 stay zero
 
-  uint32_t handle() const { return hMixer_; }
+  uintptr_t handle() const { return hMixer_; }
   const ControlRecord& record(int32_t index) const { return table_.at(index); }
 
  private:
-  bool FetchControl(uint32_t handle, uint32_t componentType, uint32_t ctrlType,
+  bool FetchControl(uintptr_t handle, uint32_t componentType, uint32_t ctrlType,
                     ControlRecord& record);
-  bool SetControlValue(uint32_t handle, const ControlRecord& record, int32_t value);
-  int32_t GetControlValue(uint32_t handle, const ControlRecord& record);
+  bool SetControlValue(uintptr_t handle, const ControlRecord& record, int32_t value);
+  int32_t GetControlValue(uintptr_t handle, const ControlRecord& record);
   const ControlRecord& entry(int32_t Control) const;
 
   MixerService& mixer_;
-  uint32_t hMixer_ = 0;
+  uintptr_t hMixer_ = 0;  // the platform's handle, as wide as a pointer
   std::array<ControlRecord, kTableSize> table_{};
 };
 

@@ -11,7 +11,10 @@
 # say) then lack their i386 twins, so apt refuses the install as "held broken
 # packages". The script goes on with the package lists it has when the
 # update fails, and retries a failed install once pinned to the release
-# (-t <codename>), whose i386 and amd64 copies always match.
+# (-t <codename>), whose i386 and amd64 copies always match. Installs never
+# remove a package (--no-remove): without it apt would rather drop the i386
+# twin of a package whose amd64 copy it updates (the 32-bit GStreamer
+# plugins, say) than report the mismatch.
 #
 # ORVALIS_APT_GET names the apt command (default apt-get) and
 # ORVALIS_APT_LISTS the folder of its package lists; the tests of this
@@ -63,6 +66,11 @@ PACKAGES=(
   # winegstreamer decodes MP3 for the MCI service: decodebin (base) and
   # mpegaudioparse + mpg123audiodec (good), 32-bit like Wine itself.
   gstreamer1.0-plugins-base:i386 gstreamer1.0-plugins-good:i386
+  # The 64-bit build and its end-to-end tests: the x86_64 cross compiler,
+  # 64-bit Wine (the wine64 loader and wineserver64) and 64-bit GStreamer
+  # plugins for its winegstreamer.
+  g++-mingw-w64-x86-64 wine64
+  gstreamer1.0-plugins-base:amd64 gstreamer1.0-plugins-good:amd64
   # The windowed demo: Wine's own fonts (Marlett draws the caption buttons)
   # and ImageMagick's import for its screenshot.
   fonts-wine imagemagick
@@ -100,7 +108,7 @@ release_codename() {
 }
 
 apt_get_install() {
-  as_root env DEBIAN_FRONTEND=noninteractive "$APT_GET" install -y --no-install-recommends \
+  as_root env DEBIAN_FRONTEND=noninteractive "$APT_GET" install -y --no-install-recommends --no-remove \
     "$@" >>"$log" 2>&1
 }
 

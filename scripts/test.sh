@@ -2,9 +2,11 @@
 # Builds and runs every test: the set-up script's own tests, the unit tests
 # of the portable core (native build, then again under AddressSanitizer and
 # UndefinedBehaviorSanitizer in build/asan), a 10-second pass of each fuzz
-# target (scripts/fuzz.sh), then the end-to-end suites of orvalis.dll under Wine (cross build).
-# The last line is the end-to-end total, "e2e: N passed, M failed"; the exit
-# code is non-zero when any test failed or a build broke.
+# target (scripts/fuzz.sh), then the end-to-end suites of orvalis.dll under
+# Wine (cross build). The 64-bit build (build/win64) runs the same
+# end-to-end suites under 64-bit Wine afterwards, named "win64/...".
+# The last line is the end-to-end total of both, "e2e: N passed, M failed";
+# the exit code is non-zero when any test failed or a build broke.
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -29,7 +31,21 @@ if [[ -f cmake/WindowsModule.cmake ]]; then
   cross=(); [[ -f build/win32/CMakeCache.txt ]] || cross=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake)
   cmake -S . -B build/win32 "${cross[@]}"
   cmake --build build/win32 -j2
+  cross=(); [[ -f build/win64/CMakeCache.txt ]] || cross=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake)
+  cmake -S . -B build/win64 "${cross[@]}"
+  cmake --build build/win64 -j2
 fi
 
-bash tests/e2e/run.sh build || status=1
+# e2e_total LOG — "N M" from a run's closing "e2e...: N passed, M failed".
+e2e_total() {
+  sed -n 's/^e2e[^:]*: \([0-9][0-9]*\) passed, \([0-9][0-9]*\) failed$/\1 \2/p' "$1" | tail -n 1
+}
+mkdir -p build
+bash tests/e2e/run.sh build | tee build/e2e-win32.log || status=1
+if [[ -f build/win64/orvalis.dll ]]; then
+  E2E_ARCH=win64 bash tests/e2e/run.sh build | tee build/e2e-win64.log || status=1
+  read -r passed32 failed32 <<<"$(e2e_total build/e2e-win32.log)"
+  read -r passed64 failed64 <<<"$(e2e_total build/e2e-win64.log)"
+  echo "e2e: $((${passed32:-0} + ${passed64:-0})) passed, $((${failed32:-1} + ${failed64:-1})) failed"
+fi
 exit "$status"

@@ -25,6 +25,8 @@ inline std::u16string in(BSTR text) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
 }
 inline int32_t in(LONG value) { return static_cast<int32_t>(value); }
+// A LongLong: the 64-bit library's pointer-sized values (LONG_PTR).
+inline int64_t in(LONGLONG value) { return value; }
 // Also serves VARIANT_BOOL (the same type): True arrives as -1.
 inline int16_t in(SHORT value) { return value; }
 Variant in(const VARIANT* value);

@@ -30,6 +30,12 @@ std::wstring clsidKey(const ClassEntry& entry) { return L"CLSID\\" + guidText(en
 std::wstring interfaceKey(const ClassEntry& entry) { return L"Interface\\" + guidText(entry.iid); }
 std::wstring typeLibKey() { return L"TypeLib\\" + guidText(kLibraryId); }
 std::wstring typeLibVersionKey() { return typeLibKey() + L"\\" + versionText(); }
+// The type library's file for one platform: a 32-bit and a 64-bit build
+// register side by side under one version key ("win32", "win64"), which
+// the registry's 32-bit and 64-bit views share.
+std::wstring typeLibPlatformKey() {
+  return typeLibVersionKey() + (sizeof(void*) == 8 ? L"\\0\\win64" : L"\\0\\win32");
+}
 
 // One value to write: key (under HKEY_CLASSES_ROOT), value name (empty for
 // the default value) and text.
@@ -59,7 +65,7 @@ std::vector<RegistryValue> registrationValues() {
 
   std::vector<RegistryValue> values = {
       {typeLibVersionKey(), L"", libraryHelpString()},
-      {typeLibVersionKey() + L"\\0\\win32", L"", path},
+      {typeLibPlatformKey(), L"", path},
       {typeLibVersionKey() + L"\\FLAGS", L"", L"0"},
       {typeLibVersionKey() + L"\\HELPDIR", L"", folder},
   };
@@ -84,11 +90,29 @@ std::vector<RegistryValue> registrationValues() {
   return values;
 }
 
+// Whether the build for the other platform is registered too: its file
+// stays under the shared version key once this build's own is gone.
+bool otherPlatformRegistered() {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, (typeLibVersionKey() + L"\\0").c_str(), 0, KEY_READ, &key) !=
+      ERROR_SUCCESS)
+    return false;
+  DWORD subkeys = 0;
+  const bool found = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, nullptr,
+                                      nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+                     subkeys > 0;
+  RegCloseKey(key);
+  return found;
+}
+
 // The roots of everything registration writes, removed with their subtrees.
-std::vector<std::wstring> registrationRoots() {
-  std::vector<std::wstring> roots = {typeLibVersionKey()};
+// The type library's version key and the ProgIDs serve the other
+// platform's build as well, so they stay while that one is registered.
+std::vector<std::wstring> registrationRoots(bool withShared) {
+  std::vector<std::wstring> roots;
+  if (withShared) roots.push_back(typeLibVersionKey());
   for (const ClassEntry& entry : classRegistry()) {
-    roots.push_back(progId(entry));
+    if (withShared) roots.push_back(progId(entry));
     roots.push_back(clsidKey(entry));
     roots.push_back(interfaceKey(entry));
   }
@@ -123,7 +147,8 @@ extern "C" HRESULT STDAPICALLTYPE DllRegisterServer() {
 extern "C" HRESULT STDAPICALLTYPE DllUnregisterServer() {
   using namespace orvalis::com;
   HRESULT result = S_OK;
-  for (const std::wstring& root : registrationRoots()) {
+  RegDeleteTreeW(HKEY_CLASSES_ROOT, typeLibPlatformKey().c_str());
+  for (const std::wstring& root : registrationRoots(!otherPlatformRegistered())) {
     const LSTATUS status = RegDeleteTreeW(HKEY_CLASSES_ROOT, root.c_str());
     if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) result = HRESULT_FROM_WIN32(status);
   }

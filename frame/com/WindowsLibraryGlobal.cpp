@@ -91,7 +91,7 @@ ModuleFacts moduleFacts() {
   facts.legalCopyright = version.text(L"LegalCopyright");
   facts.legalTrademarks = version.text(L"LegalTrademarks");
   facts.comments = version.text(L"Comments");
-  facts.instance = static_cast<int32_t>(reinterpret_cast<intptr_t>(module));
+  facts.instance = reinterpret_cast<intptr_t>(module);
   facts.threadId = static_cast<int32_t>(GetCurrentThreadId());
   return facts;
 }

@@ -1,13 +1,21 @@
-// tlbfix: two corrections to the type library that widl writes, applied
+// tlbfix: corrections to the type library that widl writes, applied
 // before the library is embedded in the module.
 //
-//   tlbfix IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--last NAME]...
+//   tlbfix IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--packed RECORD]... [--last NAME]...
 //
 // 1. Array lower bounds.  IDL has no syntax for the lower bound of a fixed
 //    array in a record, so widl always writes 0.  --lbound sets the bound
 //    of the (one-dimensional) array field RECORD.FIELD to N.
 //
-// 2. Order of the type descriptions.  widl writes a type the first time
+// 2. Packed records.  widl lays every record out with natural alignment and
+//    ignores #pragma pack, but some platform structures are declared packed
+//    (all of <mmsystem.h> is, under pshpack1.h), which shows in 64-bit code
+//    once a pointer follows a 32-bit field.  --packed RECORD puts the
+//    record's fields back to back, makes its size their sum and its
+//    alignment 1, as the platform's headers do.  Its fields must be of
+//    built-in types.
+//
+// 3. Order of the type descriptions.  widl writes a type the first time
 //    anything refers to it, so a record or enumeration used in a method
 //    signature lands before the interface that uses it.  The published
 //    order is: interfaces and coclasses as declared, then the records, then
@@ -74,10 +82,18 @@ constexpr size_t kBaseMemOffset = 0x04;
 constexpr size_t kBaseElements = 0x18;
 constexpr size_t kBasePosGuid = 0x2c;
 constexpr size_t kBaseName = 0x34;
+constexpr size_t kBaseInstanceSize = 0x50;  // a record's size in bytes
 constexpr size_t kBaseDataType1 = 0x54;
+// The type kind field also holds the alignment, twice: bits 6-10 and 11-15.
+constexpr uint32_t kAlignmentMask = 0x1f << 6 | 0x1f << 11;
+
+// Field offsets inside a member (variable) record.
+constexpr size_t kVarDataType = 0x04;
+constexpr size_t kVarOffset = 0x10;     // the field's offset in the record
 
 constexpr int TkEnum = 0, TkRecord = 1, TkInterface = 3, TkDispatch = 4, TkCoclass = 5;
 constexpr uint32_t VtCArray = 28, VtUserDefined = 29;
+constexpr uint32_t SysWin64 = 3;
 
 struct Failure : std::runtime_error {
     using std::runtime_error::runtime_error;
@@ -90,6 +106,7 @@ public:
     const std::vector<uint8_t>& bytes() const { return data_; }
 
     void setArrayLowerBound(const std::string& record, const std::string& field, int32_t bound);
+    void pack(const std::string& record);
     void reorder(const std::vector<std::string>& last);
 
 private:
@@ -130,6 +147,8 @@ private:
     }
 
     void parse();
+    const Info& record(const std::string& name) const;
+    uint32_t builtInSize(uint32_t dataType, const std::string& what) const;
     // Maps an old type-info offset to the new one; other values pass through.
     uint32_t remap(uint32_t ref, const std::vector<size_t>& newIndexOf) const {
         if (ref % kBaseSize != 0 || ref / kBaseSize >= infos_.size()) return ref;
@@ -181,11 +200,14 @@ void TypeLib::parse() {
     }
 }
 
-void TypeLib::setArrayLowerBound(const std::string& record, const std::string& field, int32_t bound) {
-    const Info* rec = nullptr;
+const TypeLib::Info& TypeLib::record(const std::string& name) const {
     for (const Info& i : infos_)
-        if (i.name == record && i.kind == TkRecord) rec = &i;
-    if (!rec) throw Failure("no record named " + record);
+        if (i.name == name && i.kind == TkRecord) return i;
+    throw Failure("no record named " + name);
+}
+
+void TypeLib::setArrayLowerBound(const std::string& record, const std::string& field, int32_t bound) {
+    const Info* rec = &this->record(record);
 
     // Every array descriptor referenced by any record field, with its user.
     std::map<uint32_t, std::string> users;
@@ -215,6 +237,47 @@ void TypeLib::setArrayLowerBound(const std::string& record, const std::string& f
     size_t ad = segPos(SegArrayDesc, target);
     if ((rd32(ad + 4) & 0xffff) != 1) throw Failure(record + "." + field + " is not one-dimensional");
     wr32(ad + 12, uint32_t(bound));  // after {element type, dims}: {cElements, lLbound}
+}
+
+// Bytes of a field of a built-in type (a data type with the high bit set
+// holds the VARTYPE in its low word); pointers and automation strings take
+// the library's pointer size.
+uint32_t TypeLib::builtInSize(uint32_t dataType, const std::string& what) const {
+    if (!(dataType & 0x80000000u)) throw Failure(what + " is not of a built-in type");
+    const uint32_t pointer = (rd32(0x14) & 0xf) == SysWin64 ? 8 : 4;
+    switch (dataType & 0xffff) {
+        case 16: case 17:                           // I1, UI1
+            return 1;
+        case 2: case 18: case 11:                   // I2, UI2, BOOL
+            return 2;
+        case 3: case 19: case 22: case 23: case 4: case 10:  // I4, UI4, INT, UINT, R4, ERROR
+            return 4;
+        case 20: case 21: case 5: case 6: case 7:   // I8, UI8, R8, CY, DATE
+            return 8;
+        case 8: case 9: case 13:                    // BSTR, DISPATCH, UNKNOWN
+            return pointer;
+        default:
+            throw Failure(what + " has a type whose size tlbfix does not know");
+    }
+}
+
+void TypeLib::pack(const std::string& name) {
+    const Info& rec = record(name);
+    size_t records = rec.memOffset + 4;
+    size_t n = rec.funcs + rec.vars;
+    size_t offsetsAt = records + rd32(rec.memOffset) + 8 * n;
+    uint32_t offset = 0;
+    for (size_t v = rec.funcs; v < n; ++v) {
+        size_t var = records + rd32(offsetsAt + 4 * v);
+        wr32(var + kVarOffset, offset);
+        offset += builtInSize(rd32(var + kVarDataType), name + " field " + std::to_string(v + 1));
+    }
+    for (size_t i = 0; i < infos_.size(); ++i) {
+        if (&infos_[i] != &rec) continue;
+        size_t b = basePos(i);
+        wr32(b + kBaseInstanceSize, offset);
+        wr32(b + kBaseTypeKind, (rd32(b + kBaseTypeKind) & ~kAlignmentMask) | 1u << 6 | 1u << 11);
+    }
 }
 
 void TypeLib::reorder(const std::vector<std::string>& last) {
@@ -318,7 +381,8 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--last NAME]...\n",
+        std::fprintf(stderr,
+                     "usage: %s IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--packed RECORD]... [--last NAME]...\n",
                      argv[0]);
         return 2;
     }
@@ -329,12 +393,15 @@ int main(int argc, char** argv) {
         };
         std::vector<Bound> bounds;
         std::vector<std::string> last;
+        std::vector<std::string> packed;
         for (int a = 3; a < argc; ++a) {
             std::string opt = argv[a];
             if (a + 1 >= argc) throw Failure("missing value after " + opt);
             std::string val = argv[++a];
             if (opt == "--last") {
                 last.push_back(val);
+            } else if (opt == "--packed") {
+                packed.push_back(val);
             } else if (opt == "--lbound") {
                 size_t dot = val.find('.'), eq = val.find('=');
                 if (dot == std::string::npos || eq == std::string::npos || eq < dot)
@@ -348,6 +415,7 @@ int main(int argc, char** argv) {
 
         TypeLib lib(readFile(argv[1]));
         for (const Bound& b : bounds) lib.setArrayLowerBound(b.record, b.field, b.value);
+        for (const std::string& record : packed) lib.pack(record);
         lib.reorder(last);
         writeFile(argv[2], lib.bytes());
     } catch (const std::exception& e) {

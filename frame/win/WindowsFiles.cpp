@@ -138,8 +138,11 @@ std::string WindowsFiles::readAll(std::u16string_view path) {
   if (!GetFileSizeEx(file.get(), &size)) raiseFileError(GetLastError());
   // A file larger than the address space (4 GiB and more in a 32-bit
   // process) cannot be held whole; its size must not be cut to 32 bits.
+  // The 64-bit library keeps the 32-bit limit rather than read gigabytes
+  // into memory: no file it reads whole (a playlist) is that large.
   std::string bytes;
-  if (static_cast<unsigned long long>(size.QuadPart) > bytes.max_size())
+  constexpr unsigned long long kLargest = 0xFFFFFFFFull;
+  if (static_cast<unsigned long long>(size.QuadPart) > std::min<unsigned long long>(bytes.max_size(), kLargest))
     throw RuntimeError(vb_error::OutOfMemory);
   bytes.resize(static_cast<size_t>(size.QuadPart));
   size_t done = 0;

@@ -4,10 +4,23 @@
 
 namespace orvalis::win {
 
+namespace {
+
+// Predefined registry keys and window handles are 32-bit values that 64-bit
+// code sign-extends (HKEY_CLASSES_ROOT is (HKEY)(LONG)0x80000000, and a
+// window handle keeps 32 significant bits so that 32-bit and 64-bit
+// programs can share it); in 32-bit code this is the value as it is.
+template <class Handle>
+Handle fromLong(uint32_t value) {
+  return reinterpret_cast<Handle>(static_cast<intptr_t>(static_cast<int32_t>(value)));
+}
+
+}  // namespace
+
 int32_t WindowsRegistry::createKey(uint32_t root, const std::string& path, uintptr_t& key) {
   HKEY created = nullptr;
   const LSTATUS status =
-      RegCreateKeyA(reinterpret_cast<HKEY>(static_cast<uintptr_t>(root)), path.c_str(), &created);
+      RegCreateKeyA(fromLong<HKEY>(root), path.c_str(), &created);
   key = reinterpret_cast<uintptr_t>(created);
   return status;
 }
@@ -23,7 +36,7 @@ void WindowsWindowManager::releaseCapture() { ReleaseCapture(); }
 
 intptr_t WindowsWindowManager::sendMessage(uint32_t window, uint32_t message, uintptr_t wParam,
                                            intptr_t lParam) {
-  return SendMessageA(reinterpret_cast<HWND>(static_cast<uintptr_t>(window)), message, wParam, lParam);
+  return SendMessageA(fromLong<HWND>(window), message, wParam, lParam);
 }
 
 }  // namespace orvalis::win

@@ -1,6 +1,8 @@
 // The dual interface _clsVxAudoWMixerA over mixer A's logic: each vtable
 // member forwards to the core in one line. The host's MIXERCONTROL record
-// arrives by reference, as a pointer to its 148 bytes.
+// arrives by reference, as a pointer to its 148 bytes; the mixer handle as
+// the host's LongPtr (Long in the 32-bit library, LongLong in the 64-bit
+// one, as LONG_PTR is).
 #include <cstddef>
 #include <cstring>
 
@@ -56,33 +58,33 @@ class WMixerAObject final
   STDMETHODIMP put_fFileLoaded(VARIANT_BOOL value) override {
     return call([&] { core().fFileLoaded = value != VARIANT_FALSE; });
   }
-  STDMETHODIMP GetMixerControl(LONG hMixer, LONG componentType, LONG ctrlType, MIXERCONTROL* mxc,
+  STDMETHODIMP GetMixerControl(LONG_PTR hMixer, LONG componentType, LONG ctrlType, MIXERCONTROL* mxc,
                                VARIANT_BOOL* result) override {
     if (!mxc) return E_POINTER;
     return call(result, [&] {
       return core().GetMixerControl(in(hMixer), in(componentType), in(ctrlType), ControlRecord(mxc));
     });
   }
-  STDMETHODIMP SetVolumeControl(LONG hMixer, MIXERCONTROL* mxc, LONG volume, VARIANT_BOOL* result) override {
+  STDMETHODIMP SetVolumeControl(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG volume, VARIANT_BOOL* result) override {
     if (!mxc) return E_POINTER;
     return call(result, [&] { return core().SetVolumeControl(in(hMixer), ControlRecord(mxc), in(volume)); });
   }
-  STDMETHODIMP SetPANControl(LONG hMixer, MIXERCONTROL* mxc, LONG volL, LONG volR,
+  STDMETHODIMP SetPANControl(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG volL, LONG volR,
                              VARIANT_BOOL* result) override {
     if (!mxc) return E_POINTER;
     return call(result, [&] { return core().SetPANControl(in(hMixer), ControlRecord(mxc), in(volL), in(volR)); });
   }
-  STDMETHODIMP unSetMuteControl(LONG hMixer, MIXERCONTROL* mxc, LONG unmute, VARIANT_BOOL* result) override {
+  STDMETHODIMP unSetMuteControl(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG unmute, VARIANT_BOOL* result) override {
     if (!mxc) return E_POINTER;
     return call(result, [&] { return core().unSetMuteControl(in(hMixer), ControlRecord(mxc), in(unmute)); });
   }
-  STDMETHODIMP SetMuteControl(LONG hMixer, MIXERCONTROL* mxc, VARIANT_BOOL* mute, VARIANT_BOOL* result) override {
+  STDMETHODIMP SetMuteControl(LONG_PTR hMixer, MIXERCONTROL* mxc, VARIANT_BOOL* mute, VARIANT_BOOL* result) override {
     if (!mxc || !mute) return E_POINTER;
     return call(result, [&] {
       return core().SetMuteControl(in(hMixer), ControlRecord(mxc), *mute != VARIANT_FALSE);
     });
   }
-  STDMETHODIMP GetVolumeControlValue(LONG hMixer, MIXERCONTROL* mxc, LONG* result) override {
+  STDMETHODIMP GetVolumeControlValue(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG* result) override {
     if (!mxc) return E_POINTER;
     return call(result, [&] { return core().GetVolumeControlValue(in(hMixer), ControlRecord(mxc)); });
   }

@@ -3,8 +3,10 @@
 // control holding one value per device, as winmm keeps it. Every call is
 // recorded with its handle, flags, the bytes of the record it was given and
 // the values in the transfer block. Transfer blocks live in the double at
-// 32-bit addresses of their own; a record that points outside a live block
-// or a block never released is a test failure (`liveBlocks`).
+// addresses of their own; a record that points outside a live block or a
+// block never released is a test failure (`liveBlocks`). Where pointers are
+// 64 bits wide, handles and addresses lie above 4 GB, so that a value cut
+// to 32 bits anywhere on its way misses.
 //
 // Like winmm, a handle argument may also be a device identifier (the flags
 // are kObjectMixer), fader controls refuse values outside their
@@ -71,11 +73,11 @@ struct FakeMixerDevice {
 };
 
 struct MixerCall {
-  explicit MixerCall(std::string name, uint32_t handle = 0, uint32_t flags = 0, uint32_t bytes = 0)
+  explicit MixerCall(std::string name, uintptr_t handle = 0, uint32_t flags = 0, uint32_t bytes = 0)
       : name(std::move(name)), handle(handle), flags(flags), bytes(bytes) {}
 
   std::string name;  // the platform's name: "mixerOpen", "GlobalAlloc", ...
-  uint32_t handle = 0;  // mixer handle, block handle or address
+  uintptr_t handle = 0;  // mixer handle, block handle or address
   uint32_t flags = 0;   // flags, or the device identifier of mixerOpen
   uint32_t bytes = 0;   // GlobalAlloc's size, RtlMoveMemory's length
   std::vector<uint8_t> record;  // the record's bytes as the call received them
@@ -110,7 +112,7 @@ class FakeMixer : public MixerService {
 
   // --- What the tests read ----------------------------------------------------
 
-  std::set<uint32_t> openHandles;
+  std::set<uintptr_t> openHandles;
 
   size_t liveBlocks() const {
     size_t live = 0;
@@ -148,7 +150,7 @@ class FakeMixer : public MixerService {
     return static_cast<uint32_t>(devices.size());
   }
 
-  uint32_t open(uint32_t& handle, uint32_t deviceId, uint32_t callback, uint32_t instance,
+  uint32_t open(uintptr_t& handle, uint32_t deviceId, uintptr_t callback, uintptr_t instance,
                 uint32_t flags) override {
     calls.emplace_back("mixerOpen", handle, deviceId);
     if (failing("mixerOpen")) return failures["mixerOpen"];
@@ -160,14 +162,14 @@ class FakeMixer : public MixerService {
     return 0;
   }
 
-  uint32_t close(uint32_t handle) override {
+  uint32_t close(uintptr_t handle) override {
     calls.emplace_back("mixerClose", handle);
     if (failing("mixerClose")) return failures["mixerClose"];
     if (!openHandles.erase(handle)) return mmsyserr::InvalHandle;
     return 0;
   }
 
-  uint32_t getLineInfo(uint32_t handle, MixerLineA& line, uint32_t flags) override {
+  uint32_t getLineInfo(uintptr_t handle, MixerLineA& line, uint32_t flags) override {
     record("mixerGetLineInfoA", handle, flags, line);
     if (failing("mixerGetLineInfoA")) return failures["mixerGetLineInfoA"];
     FakeMixerDevice* device = deviceFor(handle);
@@ -185,7 +187,7 @@ class FakeMixer : public MixerService {
     return mmsyserr::InvalLine;
   }
 
-  uint32_t getLineControls(uint32_t handle, MixerLineControlsA& controls, uint32_t flags) override {
+  uint32_t getLineControls(uintptr_t handle, MixerLineControlsA& controls, uint32_t flags) override {
     record("mixerGetLineControlsA", handle, flags, controls);
     if (failing("mixerGetLineControlsA")) return failures["mixerGetLineControlsA"];
     FakeMixerDevice* device = deviceFor(handle);
@@ -206,7 +208,7 @@ class FakeMixer : public MixerService {
     return mmsyserr::InvalLine;
   }
 
-  uint32_t getControlDetails(uint32_t handle, MixerControlDetails& details, uint32_t flags) override {
+  uint32_t getControlDetails(uintptr_t handle, MixerControlDetails& details, uint32_t flags) override {
     MixerCall& call = record("mixerGetControlDetailsA", handle, flags, details);
     if (failing("mixerGetControlDetailsA")) return failures["mixerGetControlDetailsA"];
     FakeMixerControl* control = nullptr;
@@ -218,7 +220,7 @@ class FakeMixer : public MixerService {
     return 0;
   }
 
-  uint32_t setControlDetails(uint32_t handle, MixerControlDetails& details, uint32_t flags) override {
+  uint32_t setControlDetails(uintptr_t handle, MixerControlDetails& details, uint32_t flags) override {
     MixerCall& call = record("mixerSetControlDetails", handle, flags, details);
     if (details.cbDetails == sizeof(int32_t) && details.cChannels > 0) {
       const int32_t* values = valuesAt(details);
@@ -234,25 +236,24 @@ class FakeMixer : public MixerService {
     return 0;
   }
 
-  uint32_t globalAlloc(uint32_t flags, uint32_t bytes) override {
+  uintptr_t globalAlloc(uint32_t flags, uint32_t bytes) override {
     calls.emplace_back("GlobalAlloc", 0, flags, bytes);
     if (outOfMemory) return 0;
-    const uint32_t handle = kFirstBlock + static_cast<uint32_t>(blocks_.size());
+    const uintptr_t handle = kFirstBlock + blocks_.size();
     // Without kZeroInitBlock the block holds rubbish, as real memory may.
     const uint8_t fill = (flags & mixer::kZeroInitBlock) ? 0 : 0xCD;
-    blocks_[handle] = {kFirstAddress + 0x1000 * static_cast<uint32_t>(blocks_.size()),
-                       std::vector<uint8_t>(bytes, fill)};
+    blocks_[handle] = {kFirstAddress + 0x1000 * blocks_.size(), std::vector<uint8_t>(bytes, fill)};
     return handle;
   }
 
-  uint32_t globalLock(uint32_t block) override {
+  uintptr_t globalLock(uintptr_t block) override {
     calls.emplace_back("GlobalLock", block);
     auto found = blocks_.find(block);
     if (found == blocks_.end() || found->second.freed) return 0;
     return found->second.address;
   }
 
-  uint32_t globalFree(uint32_t block) override {
+  uintptr_t globalFree(uintptr_t block) override {
     calls.emplace_back("GlobalFree", block);
     auto found = blocks_.find(block);
     if (found == blocks_.end() || found->second.freed) return block;  // failure: the handle back
@@ -260,23 +261,25 @@ class FakeMixer : public MixerService {
     return 0;
   }
 
-  void moveMemory(uint32_t destination, const void* source, uint32_t bytes) override {
+  void moveMemory(uintptr_t destination, const void* source, uint32_t bytes) override {
     calls.emplace_back("RtlMoveMemory", destination, 0, bytes);
     std::memcpy(blockAt(destination, bytes), source, bytes);
   }
 
-  void moveMemory(void* destination, uint32_t source, uint32_t bytes) override {
+  void moveMemory(void* destination, uintptr_t source, uint32_t bytes) override {
     calls.emplace_back("RtlMoveMemory", source, 0, bytes);
     std::memcpy(destination, blockAt(source, bytes), bytes);
   }
 
  private:
-  static constexpr uint32_t kFirstHandle = 0xC000;
-  static constexpr uint32_t kFirstBlock = 0x5000;
-  static constexpr uint32_t kFirstAddress = 0x00400000;
+  // Above 4 GB where pointers are 64 bits wide.
+  static constexpr uintptr_t kHigh = mixer::kWidePointers ? uintptr_t(0x7FF6) << 32 : 0;
+  static constexpr uintptr_t kFirstHandle = kHigh + 0xC000;
+  static constexpr uintptr_t kFirstBlock = kHigh + 0x5000;
+  static constexpr uintptr_t kFirstAddress = kHigh + 0x00400000;
 
   struct Block {
-    uint32_t address;
+    uintptr_t address;
     std::vector<uint8_t> bytes;
     bool freed = false;
   };
@@ -284,7 +287,7 @@ class FakeMixer : public MixerService {
   bool failing(const std::string& name) const { return failures.count(name) > 0; }
 
   template <class Record>
-  MixerCall& record(const char* name, uint32_t handle, uint32_t flags, const Record& record) {
+  MixerCall& record(const char* name, uintptr_t handle, uint32_t flags, const Record& record) {
     MixerCall call{name, handle, flags};
     const auto* bytes = reinterpret_cast<const uint8_t*>(&record);
     call.record.assign(bytes, bytes + sizeof record);
@@ -293,13 +296,13 @@ class FakeMixer : public MixerService {
   }
 
   // An open handle, or a device identifier.
-  FakeMixerDevice* deviceFor(uint32_t handle) {
+  FakeMixerDevice* deviceFor(uintptr_t handle) {
     if (openHandles.count(handle)) return &devices.at(handleDevice_.at(handle));
     if (handle < devices.size()) return &devices[handle];
     return nullptr;
   }
 
-  uint32_t findForDetails(uint32_t handle, const MixerControlDetails& details, uint32_t flags,
+  uint32_t findForDetails(uintptr_t handle, const MixerControlDetails& details, uint32_t flags,
                           FakeMixerControl*& control) {
     FakeMixerDevice* device = deviceFor(handle);
     if (!device) return mmsyserr::InvalHandle;
@@ -330,17 +333,17 @@ class FakeMixer : public MixerService {
   }
 
   // The bytes at `address`, which must lie within a live block.
-  uint8_t* blockAt(uint32_t address, uint32_t bytes) {
+  uint8_t* blockAt(uintptr_t address, uint32_t bytes) {
     for (auto& [handle, block] : blocks_) {
       if (block.freed || address < block.address) continue;
-      const uint32_t offset = address - block.address;
+      const uintptr_t offset = address - block.address;
       if (offset + static_cast<uint64_t>(bytes) <= block.bytes.size()) return block.bytes.data() + offset;
     }
     throw std::logic_error("an address outside every live transfer block");
   }
 
-  std::map<uint32_t, Block> blocks_;
-  std::map<uint32_t, uint32_t> handleDevice_;
+  std::map<uintptr_t, Block> blocks_;
+  std::map<uintptr_t, uint32_t> handleDevice_;
   uint32_t nextHandle_ = 0;
 };
 

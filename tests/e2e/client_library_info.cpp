@@ -186,9 +186,11 @@ void applicationObject(_clsVxOrvalisA* info) {
 
   VARIANT value;
   const HRESULT hr = readProperty(app, L"hInstance", &value);
-  check("hInstance is orvalis.dll's module handle, not the host's",
-        hr == S_OK && V_VT(&value) == VT_I4 &&
-            V_I4(&value) == reinterpret_cast<LONG_PTR>(GetModuleHandleW(L"orvalis.dll")));
+  // A Long in 32-bit code, a LongLong (all of a 64-bit handle) in 64-bit code.
+  const LONG_PTR module = reinterpret_cast<LONG_PTR>(GetModuleHandleW(L"orvalis.dll"));
+  const bool whole = sizeof module == 8 ? V_VT(&value) == VT_I8 && V_I8(&value) == module
+                                        : V_VT(&value) == VT_I4 && V_I4(&value) == module;
+  check("hInstance is orvalis.dll's module handle, not the host's", hr == S_OK && whole);
   app->Release();
 }
 

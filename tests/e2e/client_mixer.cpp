@@ -19,18 +19,25 @@ using e2e::hex;
 // winmm's mixer calls, declared here because <mmsystem.h> and the type
 // library's header both name a MIXERCONTROL. The type library's
 // MIXERCONTROL, MIXERLINECONTROLS and MIXERCONTROLDETAILS are the
-// platform's structures byte for byte in a 32-bit program.
+// platform's structures byte for byte, in a 32-bit and in a 64-bit program
+// (whose pointer-sized fields are LongLong, packed as <mmsystem.h> packs).
+constexpr bool kWide = sizeof(void*) == 8;
+#pragma pack(push, 1)
 struct PlatformLine {  // MIXERLINEA
-  DWORD cbStruct, dwDestination, dwSource, dwLineID, fdwLine, dwUser, dwComponentType, cChannels,
-      cConnections, cControls;
+  DWORD cbStruct, dwDestination, dwSource, dwLineID, fdwLine;
+  DWORD_PTR dwUser;
+  DWORD dwComponentType, cChannels, cConnections, cControls;
   char szShortName[16], szName[64];
   DWORD dwType, dwDeviceID;
   WORD wMid, wPid;
   DWORD vDriverVersion;
   char szPname[32];
 };
-static_assert(sizeof(PlatformLine) == 168);
+#pragma pack(pop)
+static_assert(sizeof(PlatformLine) == (kWide ? 172 : 168));
 static_assert(sizeof(MIXERCONTROL) == 148);
+static_assert(sizeof(MIXERLINECONTROLS) == (kWide ? 28 : 24));
+static_assert(sizeof(MIXERCONTROLDETAILS) == (kWide ? 32 : 24));
 
 extern "C" {
 UINT WINAPI mixerGetNumDevs();
@@ -72,7 +79,7 @@ bool platformControl(HANDLE mixer, LONG componentType, LONG controlType, MIXERCO
   std::memset(&control, 0, sizeof control);
   MIXERLINECONTROLS controls{static_cast<LONG>(sizeof(MIXERLINECONTROLS)), static_cast<LONG>(line.dwLineID),
                              controlType, 1, static_cast<LONG>(sizeof control),
-                             static_cast<LONG>(reinterpret_cast<INT_PTR>(&control))};
+                             reinterpret_cast<LONG_PTR>(&control)};
   return mixerGetLineControlsA(mixer, &controls, 2) == 0;
 }
 
@@ -80,7 +87,7 @@ bool platformControl(HANDLE mixer, LONG componentType, LONG controlType, MIXERCO
 LONG platformValue(HANDLE mixer, const MIXERCONTROL& control) {
   LONG value = -12345;
   MIXERCONTROLDETAILS details{static_cast<LONG>(sizeof(MIXERCONTROLDETAILS)), control.dwControlID, 1, 0,
-                              static_cast<LONG>(sizeof value), static_cast<LONG>(reinterpret_cast<INT_PTR>(&value))};
+                              static_cast<LONG>(sizeof value), reinterpret_cast<LONG_PTR>(&value)};
   return mixerGetControlDetailsA(mixer, &details, 0) == 0 ? value : -12345;
 }
 
@@ -104,7 +111,7 @@ void fields(_clsVxAudoWMixerA* a) {
 }
 
 void primitives(_clsVxAudoWMixerA* a, HANDLE device) {
-  const LONG h = static_cast<LONG>(reinterpret_cast<INT_PTR>(device));
+  const LONG_PTR h = reinterpret_cast<LONG_PTR>(device);
 
   MIXERCONTROL expected, volume, mute;
   check("winmm describes the speakers volume to the client",
@@ -184,7 +191,7 @@ void deviceTable(_clsVxAudoWMixerB* b, _clsVxAudoWMixerA* a, HANDLE device) {
 
   MIXERCONTROL volume;
   VARIANT_BOOL found = VARIANT_FALSE, accepted = VARIANT_FALSE;
-  const LONG h = static_cast<LONG>(reinterpret_cast<INT_PTR>(device));
+  const LONG_PTR h = reinterpret_cast<LONG_PTR>(device);
   a->GetMixerControl(h, kSpeakers, kVolume, &volume, &found);
   a->SetVolumeControl(h, &volume, 40000, &accepted);
   VOL_CONTROL speaker = SPEAKER;
@@ -231,8 +238,14 @@ void lateBound(_clsVxAudoWMixerA* a, HANDLE device) {
     VARIANT args[4];
     for (auto& arg : args) VariantInit(&arg);
     // Arguments go in reverse order.
-    V_VT(&args[3]) = VT_I4;
-    V_I4(&args[3]) = static_cast<LONG>(reinterpret_cast<INT_PTR>(device));
+    // The handle as the host's LongPtr.
+    if (kWide) {
+      V_VT(&args[3]) = VT_I8;
+      V_I8(&args[3]) = reinterpret_cast<LONG_PTR>(device);
+    } else {
+      V_VT(&args[3]) = VT_I4;
+      V_I4(&args[3]) = static_cast<LONG>(reinterpret_cast<LONG_PTR>(device));
+    }
     V_VT(&args[2]) = VT_I4;
     V_I4(&args[2]) = kSpeakers;
     V_VT(&args[1]) = VT_I4;

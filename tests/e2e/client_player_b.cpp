@@ -374,6 +374,9 @@ int main() {
     }
     formMove(player);
     overflowBox(player);
+    // A host closes the song it left playing: the device outlives the
+    // object, and 64-bit Wine 8 may crash at exit while one still plays.
+    player->StopPlay();
     player->Release();
     unloadAccounting();
   }

@@ -22,6 +22,13 @@
 #    every C++ client: those named on the command line, or else
 #    BUILD_DIR/win32/client_*.exe.
 #
+# E2E_ARCH=win64 runs the same suites for the 64-bit build instead: the
+# environment of wine-env.sh in its 64-bit form (its own prefix and folder,
+# BUILD_DIR/e2e64), BUILD_DIR/win64/orvalis.dll registered with the 64-bit
+# regsvr32, every tests/e2e/*.vbs run by the 64-bit cscript and the 64-bit
+# programs of BUILD_DIR/win64. Its suites are named with "win64/" in front
+# (E2E_ONLY matches the name with or without it).
+#
 # Each suite prints "PASS ..." and "FAIL ..." lines and ends with
 # "VERDICT: N passed, M failed". A suite fails when it prints a FAIL line,
 # lacks the verdict as its last line, has a verdict that disagrees with its
@@ -31,14 +38,18 @@
 # runs only the suites whose names match; the environment still starts and
 # the DLL is still registered. The message-box log starts empty for each
 # suite. Outputs are kept in
-# BUILD_DIR/e2e/out/. The last line is "e2e: N passed, M failed"; the exit
-# code is non-zero when M > 0.
+# BUILD_DIR/e2e/out/ (BUILD_DIR/e2e64/out/). The last line is "e2e: N
+# passed, M failed" ("e2e win64: ..."); the exit code is non-zero when M > 0.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${1:?usage: tests/e2e/run.sh BUILD_DIR [CLIENT.exe ...]}
 shift
 clients=("$@")
+export E2E_ARCH=${E2E_ARCH:-win32}
+arch=$E2E_ARCH
+suite_prefix=
+[[ $arch == win64 ]] && suite_prefix=win64/
 
 # shellcheck source=tests/e2e/wine-env.sh
 source "$here/wine-env.sh"
@@ -113,13 +124,14 @@ judge() {
   fi
 }
 
-# wanted NAME — whether E2E_ONLY (when set) selects the suite NAME.
+# wanted NAME — whether E2E_ONLY (when set) selects the suite NAME (given
+# without the architecture's prefix).
 wanted() {
   local pattern
   [[ -z ${E2E_ONLY:-} ]] && return 0
   for pattern in $E2E_ONLY; do
     # shellcheck disable=SC2053
-    [[ $1 == $pattern ]] && return 0
+    [[ $1 == $pattern || $suite_prefix$1 == $pattern ]] && return 0
   done
   return 1
 }
@@ -134,7 +146,7 @@ suite_vbs() {
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_vbs "$script" "$out"
   rc=$?
   cp "$E2E_MSGBOX_LOG" "$out.msgbox"
-  judge "$name" "$out" "$rc"
+  judge "$suite_prefix$name" "$out" "$rc"
 }
 
 suite_exe() {
@@ -146,14 +158,14 @@ suite_exe() {
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out" "$@"
   rc=$?
   cp "$E2E_MSGBOX_LOG" "$out.msgbox"
-  judge "$name" "$out" "$rc"
+  judge "$suite_prefix$name" "$out" "$rc"
 }
 
 finish() {
   if (( ${#broken[@]} )); then
     echo "e2e: failing suites: ${broken[*]}"
   fi
-  echo "e2e: $total_passed passed, $total_failed failed"
+  echo "e2e${suite_prefix:+ ${suite_prefix%/}}: $total_passed passed, $total_failed failed"
   e2e_stop
   (( total_failed == 0 ))
   exit
@@ -205,13 +217,13 @@ for script in "$here"/env/*.vbs; do
   [[ -e $script ]] && suite_vbs "$script"
 done
 
-dll=$E2E_BUILD/win32/orvalis.dll
+dll=$E2E_BUILD/$arch/orvalis.dll
 if [[ ! -f $dll ]]; then
   echo "e2e: $dll does not exist (no cross build yet): the library's suites are skipped"
   finish
 fi
 
-framework=$E2E_BUILD/win32/vxbrennet.dll
+framework=$E2E_BUILD/$arch/vxbrennet.dll
 servers=("$dll")
 [[ -f $framework ]] && servers+=("$framework")
 export ORVALIS_VXBRENNET_DLL
@@ -227,8 +239,14 @@ while read -r guid; do library_marks+=("$guid"); done < <(
     grep -v -i -e A4C46780-499F-101B-BB78-00AA00383CBB -e AD4EF4EA-FAC9-11CF-8425-00A0C9110056)
 
 export_classes_root() {
-  local file=$1
-  e2e_wine regedit /E "$(e2e_winpath "$file")" HKEY_CLASSES_ROOT >/dev/null 2>&1
+  local file=$1 attempt
+  # regedit now and then exits without writing the file (seen once with
+  # three prefixes busy at once); an empty export would hide every key.
+  for attempt in 1 2 3; do
+    rm -f "$file"
+    e2e_wine regedit /E "$(e2e_winpath "$file")" HKEY_CLASSES_ROOT >/dev/null 2>&1
+    [[ -s $file ]] && break
+  done
   # regedit writes UTF-16; compare as UTF-8 text.
   iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' >"$file.txt"
 }
@@ -249,6 +267,25 @@ plant_runtime_keys() {
     "[$runtime_collection_key\\TypeLib]" '@="{000204EF-0000-0000-C000-000000000046}"' '"Version"="6.0"' \
     >"$reg"
   e2e_wine regedit /S "$(e2e_winpath "$reg")" >/dev/null 2>&1
+}
+
+# In a 64-bit prefix, Wine's type-library marshaller writes the interface
+# keys of the type libraries it loads into the 32-bit view as well, where no
+# unregistration of the 64-bit build looks. forget_marshaller_keys deletes
+# the keys there whose TypeLib names the library or the framework component.
+forget_marshaller_keys() {
+  local file=$E2E_DIR/wow64-interfaces.reg key
+  [[ $arch == win64 ]] || return 0
+  rm -f "$file"
+  e2e_wine regedit /E "$(e2e_winpath "$file")" 'HKEY_CLASSES_ROOT\Wow6432Node\Interface' >/dev/null 2>&1
+  [[ -s $file ]] || return 0
+  while read -r key; do
+    e2e_wine reg delete "$key" /f >/dev/null 2>&1
+  done < <(iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' |
+    awk -v marks="$(printf '%s\n' "${library_marks[@]}" | grep -E '^[0-9A-Fa-f-]{36}$' | tr 'a-f' 'A-F')" '
+      BEGIN { n = split(marks, list, "\n"); for (i = 1; i <= n; i++) ours["{" list[i] "}"] = 1 }
+      /^\[/ { section = ($0 ~ /\\TypeLib\]$/) ? substr($0, 2, length($0) - 10) : ""; next }
+      section != "" && /^@=/ { value = toupper(substr($0, 4, 38)); if (value in ours) print section; section = "" }')
 }
 
 # key_sections KEY FILE — the sections of an exported .reg text at KEY and below.
@@ -297,12 +334,12 @@ registration_audit() {
   passed=$(grep -c '^PASS ' "$out" || true)
   failed=$(grep -c '^FAIL ' "$out" || true)
   echo "VERDICT: $passed passed, $failed failed" >>"$out"
-  judge registration "$out" 0
+  judge "${suite_prefix}registration" "$out" 0
 }
 
 # The type library checker ends with its own closing line.
 typelib_suite() {
-  local exe=$E2E_BUILD/win32/typelib_check.exe out=$outdir/typelib_check.out rc
+  local exe=$E2E_BUILD/$arch/typelib_check.exe out=$outdir/typelib_check.out rc
   wanted typelib_check || return 0
   E2E_TIMEOUT=${E2E_SUITE_TIMEOUT:-300} e2e_run_exe "$exe" "$out.raw" "$(e2e_winpath "$dll")"
   rc=$?
@@ -312,7 +349,41 @@ typelib_suite() {
     echo "PASS embedded type library and resources (${BASH_REMATCH[1]} facts)" >>"$out"
   fi
   echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
-  judge typelib_check "$out" "$rc"
+  judge "${suite_prefix}typelib_check" "$out" "$rc"
+}
+
+# The 64-bit prefix also runs 32-bit programs: the 32-bit build registered
+# with the 32-bit regsvr32 beside the 64-bit one. Each host gets its own
+# build, both library files are listed under the shared type library key,
+# and unregistering one leaves the other working.
+coexistence_suite() {
+  local out=$outdir/coexistence.out dll32=$E2E_BUILD/win32/orvalis.dll
+  local script=$E2E_DIR/which-build.vbs key='HKCR\TypeLib\{6D60E839-A320-49DE-BD18-CF2A747AC83B}\1.0\0'
+  wanted coexistence || return 0
+  [[ -f $dll32 ]] || { echo "     ${suite_prefix}coexistence: skipped, no 32-bit build"; return 0; }
+  : >"$out"
+  printf '%s\r\n' 'On Error Resume Next' 'Set info = CreateObject("Orvalis.clsVxOrvalisA")' \
+    'If Err.Number <> 0 Then WScript.Echo "none" Else WScript.Echo info.GetProStdProperties.Path' >"$script"
+  # check DESCRIPTION COMMAND... — one PASS or FAIL line.
+  check() { if "${@:2}"; then echo "PASS $1" >>"$out"; else echo "FAIL $1" >>"$out"; fi; }
+  folder64() { e2e_wine cscript //nologo "$(e2e_winpath "$script")" 2>/dev/null | tr -d '\r'; }
+  folder32() { e2e_wine 'C:\windows\syswow64\cscript.exe' //nologo "$(e2e_winpath "$script")" 2>/dev/null | tr -d '\r'; }
+  listed() { e2e_wine reg query "$key\\$1" 2>/dev/null | tr -d '\r' | grep -q -i -F "$(e2e_winpath "$2")"; }
+  check "the 32-bit regsvr32 registers the 32-bit build beside the 64-bit one" \
+    e2e_wine 'C:\windows\syswow64\regsvr32.exe' /s "$(e2e_winpath "$dll32")"
+  check "the type library lists the 32-bit file under win32" listed win32 "$dll32"
+  check "and the 64-bit file under win64" listed win64 "$dll"
+  check "the 64-bit cscript gets the 64-bit build" test "$(folder64)" = "$(e2e_winpath "$E2E_BUILD/win64")"
+  check "the 32-bit cscript gets the 32-bit build" test "$(folder32)" = "$(e2e_winpath "$E2E_BUILD/win32")"
+  check "the 64-bit build unregisters" e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")"
+  check "which leaves the 32-bit file listed" listed win32 "$dll32"
+  check "and the 32-bit build working by ProgID" test "$(folder32)" = "$(e2e_winpath "$E2E_BUILD/win32")"
+  check "while 64-bit hosts find no class" test "$(folder64)" = none
+  check "the 32-bit build unregisters" e2e_wine 'C:\windows\syswow64\regsvr32.exe' /u /s "$(e2e_winpath "$dll32")"
+  check "no library file is listed then" eval '! e2e_wine reg query "$key" >/dev/null 2>&1'
+  check "the 64-bit build registers again" e2e_wine regsvr32 /s "$(e2e_winpath "$dll")"
+  echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
+  judge "${suite_prefix}coexistence" "$out" 0
 }
 
 # The release artifacts: size, no debug sections, system imports only.
@@ -321,7 +392,7 @@ artifact_suite() {
   wanted artifact || return 0
   bash "$here/artifact_check.sh" "${servers[@]}" >"$out" 2>&1
   rc=$?
-  judge artifact "$out" "$rc"
+  judge "${suite_prefix}artifact" "$out" "$rc"
 }
 
 # Registration-free use, before anything is registered. regfree_hkcr: the
@@ -336,19 +407,21 @@ regfree_suites() {
     for mark in "${library_marks[@]}"; do
       grep -q -i -F -- "$mark" "$outdir/hkcr-before.reg.txt" && found+="$mark "
     done
-    if [[ -z $found ]]; then
+    if [[ ! -s $outdir/hkcr-before.reg.txt ]]; then
+      echo "FAIL HKEY_CLASSES_ROOT names nothing of the library before registration - the export is empty" >"$out"
+    elif [[ -z $found ]]; then
       echo "PASS HKEY_CLASSES_ROOT names nothing of the library before registration" >"$out"
     else
       echo "FAIL HKEY_CLASSES_ROOT names nothing of the library before registration - $found" >"$out"
     fi
     echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
-    judge regfree_hkcr "$out" 0
+    judge "${suite_prefix}regfree_hkcr" "$out" 0
   fi
   rm -rf "$dir"
   mkdir -p "$dir/app" "$dir/host"
-  cp "$dll" "$E2E_BUILD/win32/Orvalis.sxs.manifest" "$E2E_BUILD/win32/regfree_client.exe" "$dir/app/" &&
-    cp "$framework" "$E2E_BUILD/win32/VxBrennet.sxs.manifest" "$dir/app/" &&
-    cp "$E2E_BUILD/win32/regfree_host.exe" "$dir/host/" ||
+  cp "$dll" "$E2E_BUILD/$arch/Orvalis.sxs.manifest" "$E2E_BUILD/$arch/regfree_client.exe" "$dir/app/" &&
+    cp "$framework" "$E2E_BUILD/$arch/VxBrennet.sxs.manifest" "$dir/app/" &&
+    cp "$E2E_BUILD/$arch/regfree_host.exe" "$dir/host/" ||
     { total_failed=$((total_failed + 1)); broken+=(regfree); return; }
   # regfree_host first: regfree_client's last check leaves keys behind (Wine's
   # type-library marshaller registers the type library it loads), undone below.
@@ -360,6 +433,7 @@ regfree_suites() {
   # it exported.
   wanted regfree_client || return 0
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$dll")" >/dev/null 2>&1 || true
+  forget_marshaller_keys
   plant_runtime_keys
 }
 
@@ -367,6 +441,7 @@ regfree_suites() {
 for server in "${servers[@]}"; do
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
 done
+forget_marshaller_keys
 plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
 echo "e2e: release artifacts and registration-free use"
@@ -388,7 +463,7 @@ for script in "$here"/*.vbs; do
   [[ -e $script ]] && suite_vbs "$script"
 done
 if (( ${#clients[@]} == 0 )); then
-  for exe in "$E2E_BUILD"/win32/client_*.exe; do
+  for exe in "$E2E_BUILD/$arch"/client_*.exe; do
     [[ -e $exe ]] && clients+=("$exe")
   done
 fi
@@ -403,16 +478,16 @@ done
 
 # The windowed demo host tests itself through its own controls, on a
 # playlist of two of the test MP3s.
-if [[ -f $E2E_BUILD/win32/demo_window.exe ]]; then
+if [[ -f $E2E_BUILD/$arch/demo_window.exe ]]; then
   printf '%s\r\n' "$ORVALIS_LONG_MP3" "$ORVALIS_TEST_MP3" >"$E2E_DIR/tmp/demo_window.m3u"
-  suite_exe demo_window "$E2E_BUILD/win32/demo_window.exe" --selftest \
+  suite_exe demo_window "$E2E_BUILD/$arch/demo_window.exe" --selftest \
     "$(e2e_winpath "$E2E_DIR/tmp/demo_window.m3u")"
 fi
 
 # The late-bound fuzzer's short pass (FUZZ_ARGS=--full for the whole
 # table), without a display so that message boxes return at once; last,
-# since it sets mixer levels and leaves the CD device as the values left it.
-fuzzer=$E2E_BUILD/win32/fuzz_dispatch.exe
+# but for the 64-bit coexistence check, since it sets mixer levels and leaves the CD device as the values left it.
+fuzzer=$E2E_BUILD/$arch/fuzz_dispatch.exe
 if [[ -f $fuzzer ]]; then
   display=${DISPLAY-}
   unset DISPLAY
@@ -421,6 +496,7 @@ if [[ -f $fuzzer ]]; then
   export DISPLAY=$display
 fi
 
+[[ $arch == win64 ]] && coexistence_suite
 registration_audit
 echo "e2e: took $((SECONDS - t0)) s"
 finish

@@ -6,15 +6,22 @@
 //
 // The tables are written by hand from the library's documentation, not
 // generated from orvalis.idl, so a wrong dispatch id, slot, parameter or
-// record offset in the IDL shows up here.  Every fact that does not hold
+// record offset in the IDL shows up here.  Built for 64-bit Windows, the
+// checker checks the 64-bit library: its pointer-sized values are LongLong
+// and its records have their 64-bit layouts; the records that are byte
+// images of the platform's mixer structures are also compared with the
+// platform's own <mmsystem.h>.  Every fact that does not hold
 // is printed on its own line; the last line is
 //   typelib_check: N passed, M failed
 // and the exit code is 0 only when nothing failed.
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <mmsystem.h>
 #include <ole2.h>
 #include <oleauto.h>
+
+#include <cstddef>
 
 #include <algorithm>
 #include <cstdio>
@@ -40,6 +47,16 @@ constexpr INVOKEKIND Method = INVOKE_FUNC;
 constexpr INVOKEKIND Get = INVOKE_PROPERTYGET;
 constexpr INVOKEKIND Let = INVOKE_PROPERTYPUT;
 constexpr INVOKEKIND Set = INVOKE_PROPERTYPUTREF;
+
+// Handles and addresses: a Long in the 32-bit library, a LongLong (VBA7's
+// LongPtr) in the 64-bit one.
+#ifdef _WIN64
+constexpr const char* LongPtr = "long long";
+#else
+constexpr const char* LongPtr = "long";
+#endif
+// Bytes of a vtable slot; IDispatch's seven slots come first.
+constexpr long long kSlot = sizeof(void*);
 
 // Types are written in C notation: "long*" is a Long by reference,
 // "SAFEARRAY(long)*" an array of Long by reference, "IDispatch*" an Object,
@@ -103,24 +120,24 @@ const std::vector<ExpectedClass> kClasses = {
           {"fFileLoaded", 0x40030009, Get, {}, "VARIANT_BOOL"},
           {"fFileLoaded", 0x40030009, Let, {{nullptr, "VARIANT_BOOL", In}}, nullptr},
           {"GetMixerControl", 0x60030001, Method,
-           {{"hMixer", "long", In}, {"componentType", "long", In}, {"ctrlType", "long", In},
+           {{"hMixer", LongPtr, In}, {"componentType", "long", In}, {"ctrlType", "long", In},
             {"mxc", "MIXERCONTROL*", InOut}},
            "VARIANT_BOOL"},
           {"SetVolumeControl", 0x60030002, Method,
-           {{"hMixer", "long", In}, {"mxc", "MIXERCONTROL*", InOut}, {"volume", "long", In}},
+           {{"hMixer", LongPtr, In}, {"mxc", "MIXERCONTROL*", InOut}, {"volume", "long", In}},
            "VARIANT_BOOL"},
           {"SetPANControl", 0x60030003, Method,
-           {{"hMixer", "long", In}, {"mxc", "MIXERCONTROL*", InOut}, {"volL", "long", In},
+           {{"hMixer", LongPtr, In}, {"mxc", "MIXERCONTROL*", InOut}, {"volL", "long", In},
             {"volR", "long", In}},
            "VARIANT_BOOL"},
           {"unSetMuteControl", 0x60030004, Method,
-           {{"hMixer", "long", In}, {"mxc", "MIXERCONTROL*", InOut}, {"unmute", "long", In}},
+           {{"hMixer", LongPtr, In}, {"mxc", "MIXERCONTROL*", InOut}, {"unmute", "long", In}},
            "VARIANT_BOOL"},
           {"SetMuteControl", 0x60030005, Method,
-           {{"hMixer", "long", In}, {"mxc", "MIXERCONTROL*", InOut}, {"mute", "VARIANT_BOOL*", InOut}},
+           {{"hMixer", LongPtr, In}, {"mxc", "MIXERCONTROL*", InOut}, {"mute", "VARIANT_BOOL*", InOut}},
            "VARIANT_BOOL"},
           {"GetVolumeControlValue", 0x60030006, Method,
-           {{"hMixer", "long", In}, {"mxc", "MIXERCONTROL*", InOut}}, "long"},
+           {{"hMixer", LongPtr, In}, {"mxc", "MIXERCONTROL*", InOut}}, "long"},
       }}},
     {"clsVxAudoGeneralA", "{D946EDE3-82F7-4EFC-95F8-5F63C6AAF555}",
      {"_clsVxAudoGeneralA", "{9CD1884C-387F-43A6-9EE3-F9CF73857039}", kClassInterfaceFlags, {}}},
@@ -311,8 +328,10 @@ struct ExpectedRecord {
     const char* guid;
     ULONG size;
     std::vector<ExpectedField> fields;
+    USHORT alignment = 4;
 };
 
+#ifndef _WIN64
 const std::vector<ExpectedRecord> kRecords = {
     {"MIXERCAPS", "{93B32DEC-8C5D-401A-9B1B-460AB38803D8}", 20,
      {{"wMid", "short", 0}, {"wPid", "short", 2}, {"vDriverVersion", "long", 4}, {"szPname", "BSTR", 8},
@@ -355,6 +374,84 @@ const std::vector<ExpectedRecord> kRecords = {
     {"MMCKINFO", "{C22294CE-6637-4B22-9BF1-D2ECBD953B4D}", 20,
      {{"ckid", "long", 0}, {"ckSize", "long", 4}, {"fccType", "long", 8}, {"dwDataOffset", "long", 12},
       {"dwFlags", "long", 16}}},
+};
+#else
+// The 64-bit library: a String takes 8 bytes and a LongLong is aligned to 8,
+// as the 64-bit runtime lays records out; MIXERLINECONTROLS and
+// MIXERCONTROLDETAILS are packed like the platform's structures.
+const std::vector<ExpectedRecord> kRecords = {
+    {"MIXERCAPS", "{93B32DEC-8C5D-401A-9B1B-460AB38803D8}", 24,
+     {{"wMid", "short", 0}, {"wPid", "short", 2}, {"vDriverVersion", "long", 4}, {"szPname", "BSTR", 8},
+      {"fdwSupport", "long", 16}, {"cDestinations", "long", 20}}, 8},
+    {"Target", "{88BFB644-791D-45E0-AF71-214D5FAADADE}", 24,
+     {{"dwType", "long", 0}, {"dwDeviceID", "long", 4}, {"wMid", "short", 8}, {"wPid", "short", 10},
+      {"vDriverVersion", "long", 12}, {"szPname", "BSTR", 16}}, 8},
+    {"MIXERLINE", "{8A028785-18BE-4C96-919D-EB295F76DB35}", 88,
+     {{"cbStruct", "long", 0}, {"dwDestination", "long", 4}, {"dwSource", "long", 8},
+      {"dwLineID", "long", 12}, {"fdwLine", "long", 16}, {"dwUser", "long long", 24},
+      {"dwComponentType", "long", 32}, {"cChannels", "long", 36}, {"cConnections", "long", 40},
+      {"cControls", "long", 44}, {"szShortName", "BSTR", 48}, {"szName", "BSTR", 56},
+      {"lpTarget", "Target", 64}}, 8},
+    {"MIXERLINECONTROLS", "{6B25911E-C231-4575-A8BA-4B1AB0F35EB0}", 28,
+     {{"cbStruct", "long", 0}, {"dwLineID", "long", 4}, {"dwControl", "long", 8},
+      {"cControls", "long", 12}, {"cbmxctrl", "long", 16}, {"pamxctrl", "long long", 20}}, 1},
+    {"MIXERCONTROL", "{51A5326D-B741-4F3C-B086-E9363098470B}", 148,
+     {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"dwControlType", "long", 8},
+      {"fdwControl", "long", 12}, {"cMultipleItems", "long", 16},
+      {"szShortName", "unsigned char[1..16]", 20}, {"szName", "unsigned char[1..64]", 36},
+      {"Bounds", "long[1..6]", 100}, {"Metrics", "long[1..6]", 124}}},
+    {"MIXERCONTROLDETAILS", "{D9E2CA3E-4520-4FB8-B20E-B71DCDFD4CF2}", 32,
+     {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"cChannels", "long", 8},
+      {"item", "long long", 12}, {"cbDetails", "long", 20}, {"paDetails", "long long", 24}}, 1},
+    {"MIXERCONTROLDETAILS_BOOLEAN", "{6CA7E0CB-A4A1-4875-9776-62CCB50A4478}", 4, {{"fValue", "long", 0}}},
+    {"MIXERCONTROLDETAILS_LISTTEXT", "{6D48A567-81CB-4637-A4CF-F92064B522E9}", 16,
+     {{"dwParam1", "long", 0}, {"dwParam2", "long", 4}, {"szName", "BSTR", 8}}, 8},
+    {"MIXERCONTROLDETAILS_SIGNED", "{2A7E0AA0-7236-4C9E-A32F-C376F1EBD23D}", 4, {{"lValue", "long", 0}}},
+    {"MIXERCONTROLDETAILS_UNSIGNED", "{1017C9E2-2AD1-4ADB-B183-9B71BB44942F}", 4, {{"dwValue", "long", 0}}},
+    {"waveFormat", "{31D19710-87D6-419C-A67F-4D6F57990C0A}", 20,
+     {{"wFormatTag", "short", 0}, {"nChannels", "short", 2}, {"nSamplesPerSec", "long", 4},
+      {"nAvgBytesPerSec", "long", 8}, {"nBlockAlign", "short", 12}, {"wBitsPerSample", "short", 14},
+      {"cbSize", "short", 16}}},
+    {"mmioinfo", "{AA537005-3854-447A-BBBB-F1C66B7B6A9F}", 120,
+     {{"dwFlags", "long", 0}, {"fccIOProc", "long", 4}, {"pIOProc", "long long", 8}, {"wErrorRet", "long", 16},
+      {"htask", "long long", 24}, {"cchBuffer", "long", 32}, {"pchBuffer", "BSTR", 40}, {"pchNext", "BSTR", 48},
+      {"pchEndRead", "BSTR", 56}, {"pchEndWrite", "BSTR", 64}, {"lBufOffset", "long", 72},
+      {"lDiskOffset", "long", 76}, {"adwInfo", "long[0..4]", 80}, {"dwReserved1", "long", 100},
+      {"dwReserved2", "long", 104}, {"hmmio", "long long", 112}}, 8},
+    {"MMCKINFO", "{C22294CE-6637-4B22-9BF1-D2ECBD953B4D}", 20,
+     {{"ckid", "long", 0}, {"ckSize", "long", 4}, {"fccType", "long", 8}, {"dwDataOffset", "long", 12},
+      {"dwFlags", "long", 16}}},
+};
+#endif
+
+// The records that hosts hand to the platform's mixer calls as they are:
+// each field where <mmsystem.h> puts it, in this very build's word size.
+struct PlatformField {
+    const char* name;
+    size_t offset;
+};
+struct PlatformRecord {
+    const char* name;
+    size_t size;
+    std::vector<PlatformField> fields;
+};
+const std::vector<PlatformRecord> kPlatformRecords = {
+    {"MIXERLINECONTROLS", sizeof(MIXERLINECONTROLSA),
+     {{"cbStruct", offsetof(MIXERLINECONTROLSA, cbStruct)}, {"dwLineID", offsetof(MIXERLINECONTROLSA, dwLineID)},
+      {"dwControl", offsetof(MIXERLINECONTROLSA, dwControlType)},
+      {"cControls", offsetof(MIXERLINECONTROLSA, cControls)}, {"cbmxctrl", offsetof(MIXERLINECONTROLSA, cbmxctrl)},
+      {"pamxctrl", offsetof(MIXERLINECONTROLSA, pamxctrl)}}},
+    {"MIXERCONTROL", sizeof(MIXERCONTROLA),
+     {{"cbStruct", offsetof(MIXERCONTROLA, cbStruct)}, {"dwControlID", offsetof(MIXERCONTROLA, dwControlID)},
+      {"cMultipleItems", offsetof(MIXERCONTROLA, cMultipleItems)}, {"szName", offsetof(MIXERCONTROLA, szName)},
+      {"Bounds", offsetof(MIXERCONTROLA, Bounds)}, {"Metrics", offsetof(MIXERCONTROLA, Metrics)}}},
+    {"MIXERCONTROLDETAILS", sizeof(MIXERCONTROLDETAILS),
+     {{"cbStruct", offsetof(MIXERCONTROLDETAILS, cbStruct)},
+      {"dwControlID", offsetof(MIXERCONTROLDETAILS, dwControlID)},
+      {"cChannels", offsetof(MIXERCONTROLDETAILS, cChannels)},
+      {"item", offsetof(MIXERCONTROLDETAILS, cMultipleItems)},
+      {"cbDetails", offsetof(MIXERCONTROLDETAILS, cbDetails)},
+      {"paDetails", offsetof(MIXERCONTROLDETAILS, paDetails)}}},
 };
 
 struct ExpectedEnum {
@@ -524,6 +621,7 @@ std::string typeText(ITypeInfo* context, const TYPEDESC& td) {
         }
         case VT_I2: return "short";
         case VT_I4: return "long";
+        case VT_I8: return "long long";
         case VT_INT: return "int";
         case VT_UI1: return "unsigned char";
         case VT_BOOL: return "VARIANT_BOOL";
@@ -560,7 +658,7 @@ void checkMember(ITypeInfo* ti, const std::string& iface, UINT index, const Expe
     report.equal(name.str(), std::string(m.name), label + ": name in slot " + std::to_string(index));
     report.equal<long long>(fd->memid, m.id, label + ": dispatch id");
     report.equal<long long>(fd->invkind, m.kind, label + ": invocation kind");
-    report.equal<long long>(fd->oVft, 28 + 4 * index, label + ": vtable offset");
+    report.equal<long long>(fd->oVft, kSlot * (7 + index), label + ": vtable offset");
     report.equal<long long>(fd->funckind, FUNC_PUREVIRTUAL, label + ": function kind");
     report.equal<long long>(fd->callconv, CC_STDCALL, label + ": calling convention");
     report.equal<long long>(fd->wFuncFlags, m.funcFlags, label + ": function flags");
@@ -649,7 +747,7 @@ void checkInterface(ITypeLib* lib, UINT index, const ExpectedInterface& want) {
     report.equal(guidText(ta->guid), guidText(parseGuid(want.iid)), label + " (vtable view): IID");
     report.equal<long long>(ta->wTypeFlags, want.flags, label + " (vtable view): type flags");
     report.equal<long long>(ta->cFuncs, want.members.size(), label + ": member count (no extra members)");
-    report.equal<long long>(ta->cbSizeVft, 28 + 4 * want.members.size(), label + ": vtable size");
+    report.equal<long long>(ta->cbSizeVft, kSlot * (7 + want.members.size()), label + ": vtable size");
     UINT funcs = ta->cFuncs;
     vt->ReleaseTypeAttr(ta);
     checkDerivesFromIDispatch(vt.p, label + " (vtable view)");
@@ -694,7 +792,7 @@ void checkRecord(ITypeLib* lib, UINT index, const ExpectedRecord& want) {
     report.equal(guidText(ta->guid), guidText(parseGuid(want.guid)), label + ": GUID");
     report.equal<long long>(ta->typekind, TKIND_RECORD, label + ": kind is record");
     report.equal<long long>(ta->cbSizeInstance, want.size, label + ": size");
-    report.equal<long long>(ta->cbAlignment, 4, label + ": alignment");
+    report.equal<long long>(ta->cbAlignment, want.alignment, label + ": alignment");
     report.equal<long long>(ta->cVars, want.fields.size(), label + ": field count");
     UINT vars = ta->cVars;
     ti->ReleaseTypeAttr(ta);
@@ -711,6 +809,39 @@ void checkRecord(ITypeLib* lib, UINT index, const ExpectedRecord& want) {
         report.equal<long long>(vd->oInst, f.offset, fl + ": offset");
         report.equal(typeText(ti.p, vd->elemdescVar.tdesc), std::string(f.type), fl + ": type");
         ti->ReleaseVarDesc(vd);
+    }
+}
+
+// A record that hosts pass to the platform's mixer calls: its size and each
+// field's offset are the platform structure's.
+void checkPlatformRecord(ITypeLib* lib, const PlatformRecord& want) {
+    std::string label = std::string(want.name) + " as <mmsystem.h> declares it";
+    Ptr<ITypeInfo> ti;
+    for (UINT i = 0; i < lib->GetTypeInfoCount() && !ti.p; ++i) {
+        Bstr name;
+        lib->GetDocumentation(INT(i), &name.s, nullptr, nullptr, nullptr);
+        if (name.str() == want.name) lib->GetTypeInfo(i, ti.out());
+    }
+    if (!report.check(ti.p != nullptr, label + ": record present")) return;
+    TYPEATTR* ta = nullptr;
+    ti->GetTypeAttr(&ta);
+    report.equal<long long>(ta->cbSizeInstance, want.size, label + ": size");
+    UINT vars = ta->cVars;
+    ti->ReleaseTypeAttr(ta);
+    for (const PlatformField& f : want.fields) {
+        bool found = false;
+        for (UINT v = 0; v < vars && !found; ++v) {
+            VARDESC* vd = nullptr;
+            if (FAILED(ti->GetVarDesc(v, &vd))) continue;
+            Bstr name;
+            ti->GetDocumentation(vd->memid, &name.s, nullptr, nullptr, nullptr);
+            if (name.str() == f.name) {
+                found = true;
+                report.equal<long long>(vd->oInst, f.offset, label + "." + f.name + ": offset");
+            }
+            ti->ReleaseVarDesc(vd);
+        }
+        report.check(found, label + "." + f.name + ": field present");
     }
 }
 
@@ -752,7 +883,11 @@ void checkLibrary(ITypeLib* lib) {
     report.equal<long long>(la->wMajorVerNum, 1, "library: major version");
     report.equal<long long>(la->wMinorVerNum, 0, "library: minor version");
     report.equal<long long>(la->lcid, 0x0409, "library: locale");
+#ifdef _WIN64
+    report.equal<long long>(la->syskind, SYS_WIN64, "library: 64-bit");
+#else
     report.equal<long long>(la->syskind, SYS_WIN32, "library: 32-bit");
+#endif
     // The loader adds "has a disk image"; the library itself sets no flags.
     report.equal<long long>(la->wLibFlags & ~LIBFLAG_FHASDISKIMAGE, 0, "library: no flags");
     lib->ReleaseTLibAttr(la);
@@ -809,6 +944,7 @@ void checkTypeLibrary(const std::wstring& path) {
         checkCoclass(lib.p, index++, c);
     }
     for (const ExpectedRecord& r : kRecords) checkRecord(lib.p, index++, r);
+    for (const PlatformRecord& r : kPlatformRecords) checkPlatformRecord(lib.p, r);
     for (const ExpectedEnum& e : kEnums) checkEnum(lib.p, index++, e);
     checkInterface(lib.p, index++, kCollection);
     checkEnum(lib.p, index++, kLoadResConstants);

@@ -14,7 +14,14 @@
 #
 # Everything lives under BUILD_DIR: the prefix in BUILD_DIR/wineprefix, the
 # rest in BUILD_DIR/e2e (logs, helper programs, the PulseAudio socket, the
-# watcher's log). e2e_stop runs from an EXIT/INT/TERM trap as well, so the
+# watcher's log).
+#
+# E2E_ARCH=win64 sets up the 64-bit environment instead, for the 64-bit
+# build (BUILD_DIR/win64): a 64-bit prefix in BUILD_DIR/wineprefix64, the
+# rest in BUILD_DIR/e2e64, and every program run by the wine64 loader, so
+# that cscript and regsvr32 are the 64-bit ones; the helper programs are
+# built for x86_64. 64-bit code runs natively where 32-bit code needs an
+# emulator, so this environment is the faster one. e2e_stop runs from an EXIT/INT/TERM trap as well, so the
 # environment is torn down when a test fails or the run is interrupted; it
 # stops only the processes e2e_start started.
 #
@@ -69,7 +76,7 @@ e2e_build_tool() {
   fi
   out=$E2E_BIN/$name.exe
   if [[ ! -f $out || $src -nt $out ]]; then
-    i686-w64-mingw32-g++ -O2 -Wall -static -static-libgcc -static-libstdc++ \
+    "$E2E_MINGW-g++" -O2 -Wall -static -static-libgcc -static-libstdc++ \
       -o "$out" "$src" "$@" >"$E2E_DIR/build-$name.log" 2>&1 || {
       e2e_log "cannot build $name (see $E2E_DIR/build-$name.log):"
       cat "$E2E_DIR/build-$name.log" >&2
@@ -125,7 +132,7 @@ e2e_make_prefix() {
   rm -rf "$WINEPREFIX"
   e2e_log "creating the Wine prefix $WINEPREFIX (takes a minute)"
   # No Mono or Gecko: their install prompts would wait for a click.
-  if ! WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" timeout 900 wine wineboot -i \
+  if ! WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" timeout 900 "$E2E_WINE_LOADER" wineboot -i \
         >"$E2E_DIR/wineboot.log" 2>&1; then
     e2e_log "wineboot failed:"; tail -n 30 "$E2E_DIR/wineboot.log" >&2
     return 1
@@ -142,7 +149,7 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 EOF
-  timeout 300 wine regedit /S "$(e2e_winpath "$E2E_DIR/audio.reg")" >>"$E2E_DIR/wineboot.log" 2>&1
+  timeout 300 "$E2E_WINE_LOADER" regedit /S "$(e2e_winpath "$E2E_DIR/audio.reg")" >>"$E2E_DIR/wineboot.log" 2>&1
   timeout 300 wineserver -w
   touch "$marker"
   e2e_log "prefix ready after $((SECONDS - t0)) s"
@@ -167,7 +174,7 @@ e2e_make_cdrom_drive() {
   grep -q -i "^\"$E2E_CDROM_LETTER:\"=\"cdrom\"" "$WINEPREFIX/system.reg" 2>/dev/null && return 0
   printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="cdrom"\n' \
     "$E2E_CDROM_LETTER" >"$E2E_DIR/cdrom.reg"
-  timeout 300 wine regedit /S "$(e2e_winpath "$E2E_DIR/cdrom.reg")" >"$E2E_DIR/cdrom.log" 2>&1
+  timeout 300 "$E2E_WINE_LOADER" regedit /S "$(e2e_winpath "$E2E_DIR/cdrom.reg")" >"$E2E_DIR/cdrom.log" 2>&1
   timeout 300 wineserver -w
   grep -q -i "^\"$E2E_CDROM_LETTER:\"=\"cdrom\"" "$WINEPREFIX/system.reg" || {
     e2e_log "drive $E2E_CDROM_LETTER: is not registered as a CD-ROM drive:"; cat "$E2E_DIR/cdrom.log" >&2
@@ -181,7 +188,7 @@ e2e_start_watcher() {
   E2E_MSGBOX_LOG=$E2E_DIR/msgbox.log
   E2E_MSGBOX_STOP=$E2E_DIR/msgbox.stop
   rm -f "$E2E_MSGBOX_LOG" "$E2E_MSGBOX_STOP"
-  wine "$exe" "$(e2e_winpath "$E2E_MSGBOX_LOG")" "$(e2e_winpath "$E2E_MSGBOX_STOP")" \
+  "$E2E_WINE_LOADER" "$exe" "$(e2e_winpath "$E2E_MSGBOX_LOG")" "$(e2e_winpath "$E2E_MSGBOX_STOP")" \
     </dev/null >"$E2E_DIR/mbwatch.out" 2>&1 &
   E2E_WATCHER_PID=$!
   # The watcher creates its log as soon as it runs.
@@ -194,20 +201,41 @@ e2e_start_watcher() {
   export E2E_MSGBOX_LOG
 }
 
+# The 64-bit loader: Debian's wine command always takes the 32-bit one
+# when both are installed.
+e2e_wine64_loader() {
+  local candidate
+  for candidate in "$(command -v wine64 2>/dev/null)" /usr/lib/wine/wine64 /usr/lib64/wine/wine64 \
+                   /usr/lib/x86_64-linux-gnu/wine/wine64 /opt/wine-stable/bin/wine64; do
+    [[ -n $candidate && -x $candidate ]] && { printf '%s\n' "$candidate"; return 0; }
+  done
+  return 1
+}
+
 # e2e_start BUILD_DIR
 e2e_start() {
   local build=${1:?usage: e2e_start BUILD_DIR} t0=$SECONDS
   if (( E2E_STARTED )); then e2e_log "already started"; return 0; fi
   mkdir -p "$build"
   build=$(cd "$build" && pwd)
+  export E2E_ARCH=${E2E_ARCH:-win32}
+  local prefix folder
+  case $E2E_ARCH in
+    win32)
+      prefix=wineprefix folder=e2e E2E_MINGW=i686-w64-mingw32 E2E_WINE_LOADER=wine ;;
+    win64)
+      prefix=wineprefix64 folder=e2e64 E2E_MINGW=x86_64-w64-mingw32
+      E2E_WINE_LOADER=$(e2e_wine64_loader) || { e2e_log "wine64 is missing (run scripts/setup.sh)"; return 1; } ;;
+    *) e2e_log "E2E_ARCH is win32 or win64, not $E2E_ARCH"; return 1 ;;
+  esac
   export E2E_BUILD=$build
-  export E2E_DIR=$build/e2e
+  export E2E_DIR=$build/$folder
   export E2E_BIN=$E2E_DIR/bin
-  export E2E_CROSS_DIR=${E2E_CROSS_DIR:-$build/win32}
+  export E2E_CROSS_DIR=${E2E_CROSS_DIR:-$build/$E2E_ARCH}
   mkdir -p "$E2E_DIR" "$E2E_BIN" "$E2E_DIR/tmp"
 
-  export WINEPREFIX=$build/wineprefix
-  export WINEARCH=win32
+  export WINEPREFIX=$build/$prefix
+  export WINEARCH=$E2E_ARCH
   export WINEDEBUG=${WINEDEBUG:--all}
   # No menu entries or file associations written into the host's home.
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
@@ -223,7 +251,7 @@ e2e_start() {
   trap 'e2e_stop; trap - TERM; kill -TERM $$' TERM
 
   local tool
-  for tool in wine wineserver Xvfb pulseaudio pactl i686-w64-mingw32-g++; do
+  for tool in "$E2E_WINE_LOADER" wineserver Xvfb pulseaudio pactl "$E2E_MINGW-g++"; do
     command -v "$tool" >/dev/null 2>&1 || { e2e_log "$tool is missing (run scripts/setup.sh)"; return 1; }
   done
 
@@ -278,7 +306,7 @@ e2e_stop() {
 # e2e_wine PROGRAM ARGS... — runs a Windows program in the environment with
 # a time limit (E2E_TIMEOUT seconds, default 600); stdout and stderr as given.
 e2e_wine() {
-  timeout --kill-after=10 "${E2E_TIMEOUT:-600}" wine "$@"
+  timeout --kill-after=10 "${E2E_TIMEOUT:-600}" "$E2E_WINE_LOADER" "$@"
 }
 
 # e2e_expand_vbs SCRIPT OUT — writes the script that cscript really runs:

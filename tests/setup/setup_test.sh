@@ -73,6 +73,8 @@ check "a failed install is retried once, pinned to $codename" \
   grep -q -- "^apt-get install .*-t $codename " "$work/calls"
 check "the pinned retry comes after one plain install" test "$(installs)" = 2
 check "setup succeeds once the pinned install succeeds" test "$rc" = 0
+check "no install may remove a package" \
+  test "$(grep '^apt-get install' "$work/calls" | grep -vc -- ' --no-remove ')" = 0
 
 run_setup fail fail "$work/lists"
 check "setup fails when the pinned install fails too" test "$rc" = 1

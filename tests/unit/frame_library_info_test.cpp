@@ -170,6 +170,21 @@ TEST(ApplicationObject, DescribesTheModuleUnderTheRuntimesMemberNames) {
   EXPECT_EQ(app->properties().size(), 14u);
 }
 
+// In 64-bit code a module handle may lie above 4 GB: hInstance is then a
+// LongLong, as VBA7's LongPtr is, with all of the handle's bits.
+TEST(ApplicationObject, HInstanceIsAsWideAsAPointer) {
+  ModuleFacts facts;
+  if constexpr (sizeof(intptr_t) == 8) {
+    facts.instance = static_cast<intptr_t>(0x7FF612340000);
+    const Variant handle = makeApplicationObject(facts)->get(u"hInstance");
+    EXPECT_EQ(handle.type(), VarType::LongLong);
+    EXPECT_EQ(handle.integral(), 0x7FF612340000);
+  } else {
+    facts.instance = -2;
+    EXPECT_EQ(makeApplicationObject(facts)->get(u"hInstance").type(), VarType::Long);
+  }
+}
+
 TEST(ResourceName, NumbersFromOneTo65535OrNames) {
   EXPECT_EQ(resourceName(Variant(u"TYPELIB"))->name, u"TYPELIB");
   EXPECT_EQ(resourceName(Variant(int16_t{16}))->number, 16);

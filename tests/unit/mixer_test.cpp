@@ -26,6 +26,12 @@ constexpr uint32_t kAuxiliary = kSrcAuxiliary;
 constexpr uint32_t kVolume = kVolumeControl;
 constexpr uint32_t kMute = kMuteControl;
 
+// The platform's record sizes: its pointer-sized fields make them larger in
+// 64-bit code.
+constexpr uint32_t kLineBytes = kWidePointers ? 172 : 168;
+constexpr uint32_t kLineControlsBytes = kWidePointers ? 28 : 24;
+constexpr uint32_t kDetailsBytes = kWidePointers ? 32 : 24;
+
 // The line of each kind, in the order of the enumerations.
 constexpr uint32_t kKinds[7] = {kSpeakers, kLine, kMicrophone, kSynthesizer, kCompactDisc, kWaveOut, kAuxiliary};
 
@@ -101,7 +107,7 @@ TEST_F(MixerBTest, OpenMixerLooksUpFourteenControlsInItsOrder) {
   for (const MixerCall* call : mixer.callsNamed("mixerGetLineControlsA")) {
     const auto controls = FakeMixer::recordOf<MixerLineControlsA>(*call);
     asked.emplace_back(controls.dwLineID, controls.dwControl);
-    EXPECT_EQ(controls.cbStruct, 24u);
+    EXPECT_EQ(controls.cbStruct, kLineControlsBytes);
     EXPECT_EQ(controls.cControls, 1u);
     EXPECT_EQ(controls.cbmxctrl, 148u);
     EXPECT_EQ(call->flags, kOneControlByType);
@@ -113,7 +119,7 @@ TEST_F(MixerBTest, OpenMixerLooksUpFourteenControlsInItsOrder) {
   }
   const MixerCall& lineCall = *mixer.callsNamed("mixerGetLineInfoA").at(2);
   MixerLineA line{};
-  line.cbStruct = 168;
+  line.cbStruct = kLineBytes;
   line.dwComponentType = kAuxiliary;
   EXPECT_EQ(lineCall.flags, kLineByComponentType);
   EXPECT_EQ(lineCall.handle, b.handle());
@@ -156,11 +162,11 @@ TEST_F(MixerBTest, ASecondOpenMixerClosesTheOldDeviceAndForgetsItsControls) {
   sevenLineDevice();
   mixer.addDevice({kSpeakers}, 5000);  // device 1 has no auxiliary line
   ASSERT_EQ(b.OpenMixer(0), -1);
-  const uint32_t first = b.handle();
+  const uintptr_t first = b.handle();
   ASSERT_NE(b.record(AUXILIARY).control.dwControlID, 0u);
 
   ASSERT_EQ(b.OpenMixer(1), -1);
-  EXPECT_EQ(mixer.openHandles, std::set<uint32_t>{b.handle()});
+  EXPECT_EQ(mixer.openHandles, std::set<uintptr_t>{b.handle()});
   EXPECT_EQ(mixer.last("mixerClose").handle, first);
   EXPECT_EQ(b.record(SPEAKER).control.dwControlID, control(kSpeakers, kVolume, 1).id);
   EXPECT_EQ(b.record(AUXILIARY).control.dwControlID, 0u);
@@ -171,13 +177,13 @@ TEST_F(MixerBTest, AFailedOpenKeepsTheOpenDeviceAndItsTable) {
   sevenLineDevice();
   mixer.addDevice({kSpeakers});
   ASSERT_EQ(b.OpenMixer(0), -1);
-  const uint32_t held = b.handle();
+  const uintptr_t held = b.handle();
   mixer.failures["mixerOpen"] = 4;  // allocated
 
   EXPECT_EQ(b.OpenMixer(1), 0);
   EXPECT_EQ(b.OpenMixer(7), 0);
   EXPECT_EQ(b.handle(), held);
-  EXPECT_EQ(mixer.openHandles, std::set<uint32_t>{held});
+  EXPECT_EQ(mixer.openHandles, std::set<uintptr_t>{held});
   EXPECT_EQ(b.record(AUXILIARY).control.dwControlID, control(kAuxiliary, kVolume).id);
 }
 
@@ -222,7 +228,7 @@ TEST_F(MixerBTest, PercentagesScaleByTheHundredthOfTheRangeAndClamp) {
   }
 
   const auto details = FakeMixer::recordOf<MixerControlDetails>(mixer.last("mixerSetControlDetails"));
-  EXPECT_EQ(details.cbStruct, 24u);
+  EXPECT_EQ(details.cbStruct, kDetailsBytes);
   EXPECT_EQ(details.dwControlID, speakers.id);
   EXPECT_EQ(details.cChannels, 1u);
   EXPECT_EQ(details.item, 0u);
@@ -351,14 +357,14 @@ TEST_F(MixerBTest, IndicesUpTo20AddressEmptyRecordsAndOthersRaiseError9) {
 
 struct MixerATest : MixerTest {
   clsVxAudoWMixerA a{fakes.platform};
-  int32_t hMixer = 0;
+  intptr_t hMixer = 0;  // the host's LongPtr
   MixerControlA mxc{};
 
   void SetUp() override {
     sevenLineDevice();
-    uint32_t handle = 0;
+    uintptr_t handle = 0;
     ASSERT_EQ(mixer.open(handle, 0, 0, 0, 0), 0u);
-    hMixer = static_cast<int32_t>(handle);
+    hMixer = static_cast<intptr_t>(handle);
     ASSERT_TRUE(a.GetMixerControl(hMixer, kSpeakers, kVolume, mxc));
     mixer.calls.clear();
   }
@@ -399,12 +405,12 @@ TEST_F(MixerATest, SettersPassValuesUnscaledAndUnclamped) {
   EXPECT_EQ(a.GetVolumeControlValue(hMixer, mxc), 50);
 
   const auto details = lastSetDetails();
-  EXPECT_EQ(details.cbStruct, 24u);
+  EXPECT_EQ(details.cbStruct, kDetailsBytes);
   EXPECT_EQ(details.dwControlID, mxc.dwControlID);
   EXPECT_EQ(details.cChannels, 1u);
   EXPECT_EQ(details.item, 0u);
   EXPECT_EQ(details.cbDetails, 4u);
-  EXPECT_EQ(lastSet().handle, static_cast<uint32_t>(hMixer));
+  EXPECT_EQ(lastSet().handle, static_cast<uintptr_t>(hMixer)) << "all of the handle's bits";
 }
 
 TEST_F(MixerATest, SetPANControlWritesLeftThenRightWithTheControlsItemCount) {
@@ -432,9 +438,9 @@ TEST_F(MixerATest, MuteSettersWriteTheirValuesAsGiven) {
 }
 
 TEST_F(MixerATest, PlatformFailuresGiveFalseAndMinusOne) {
-  const int32_t notAHandle = -5;
+  const intptr_t notAHandle = -5;
   EXPECT_FALSE(a.SetVolumeControl(notAHandle, mxc, 1));
-  EXPECT_EQ(lastSet().handle, 0xFFFFFFFBu) << "the handle is passed on unchanged";
+  EXPECT_EQ(lastSet().handle, UINTPTR_MAX - 4) << "the handle is passed on unchanged";
   EXPECT_FALSE(a.SetPANControl(notAHandle, mxc, 1, 1));
   EXPECT_FALSE(a.SetMuteControl(notAHandle, mxc, true));
   EXPECT_FALSE(a.unSetMuteControl(notAHandle, mxc, 0));
