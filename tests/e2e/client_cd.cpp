@@ -11,6 +11,7 @@
 #include <string>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -23,22 +24,9 @@ constexpr UINT kMciErrorBase = 256;
 
 namespace {
 
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
-}
-
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-template <class Interface>
-Interface* create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid;
-  Interface* object = nullptr;
-  if (FAILED(CLSIDFromProgID(progId, &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-  return object;
-}
+using e2e::environment;
+using e2e::narrow;
+using e2e::create;
 
 std::wstring text(BSTR value) { return value ? std::wstring(value, SysStringLen(value)) : std::wstring(); }
 std::wstring beforeNul(const std::wstring& value) { return value.substr(0, value.find(L'\0')); }

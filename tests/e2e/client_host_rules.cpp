@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -19,26 +20,9 @@ using e2e::hex;
 
 namespace {
 
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
-}
-
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-std::wstring errorDescription() {
-  IErrorInfo* info = nullptr;
-  std::wstring text;
-  if (GetErrorInfo(0, &info) == S_OK && info) {
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    if (description) text = description;
-    SysFreeString(description);
-    info->Release();
-  }
-  return text;
-}
+using e2e::environment;
+using e2e::narrow;
+using e2e::errorDescription;
 
 std::string messageBoxLog() {
   const std::wstring path = environment(L"ORVALIS_MSGBOX_LOG");

@@ -11,12 +11,16 @@
 #include <vector>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
 using e2e::hex;
 
 namespace {
+
+using e2e::narrow;
+using e2e::errorDescription;
 
 _clsVxOrvalisA* createInfo() {
   CLSID clsid;
@@ -25,21 +29,6 @@ _clsVxOrvalisA* createInfo() {
   CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxOrvalisA, reinterpret_cast<void**>(&info));
   return info;
 }
-
-std::wstring errorDescription() {
-  IErrorInfo* info = nullptr;
-  std::wstring text;
-  if (GetErrorInfo(0, &info) == S_OK && info) {
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    if (description) text = description;
-    SysFreeString(description);
-    info->Release();
-  }
-  return text;
-}
-
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 // An object that only counts its references, to see who holds it.
 class Counted final : public IDispatch {

@@ -28,6 +28,7 @@
 
 #include "class_calls.h"
 #include "client_checks.h"
+#include "com_client.h"
 #include "fake_host.h"
 #include "orvalis_h.h"
 #include "typelib_walk.h"
@@ -39,6 +40,8 @@ using e2e::hex;
 using e2e::narrow;
 
 namespace {
+
+using e2e::environment;
 
 constexpr long kSettledCycle = 1000;  // the growth is measured from here on
 constexpr SIZE_T kAllowedGrowth = 1 << 20;
@@ -239,12 +242,6 @@ void releasedDuringItsEarlyBoundCall() {
     check(std::string(c.name) + " early-bound returns after the host released the object from inside it",
           hr == S_OK && called && released, hex(hr));
   }
-}
-
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -50,21 +51,14 @@ UINT WINAPI mixerGetControlDetailsA(HANDLE mixer, MIXERCONTROLDETAILS* details, 
 
 namespace {
 
+using e2e::create;
+
 constexpr LONG kSpeakers = 4;
 constexpr LONG kMicrophone = 0x1003;
 constexpr LONG kVolume = 0x50030001;
 constexpr LONG kMute = 0x20010002;
 constexpr LONG kBass = 0x50030002;  // a control type the speakers line lacks
 const GUID kMixerControlGuid = {0x51A5326D, 0xB741, 0x4F3C, {0xB0, 0x86, 0xE9, 0x36, 0x30, 0x98, 0x47, 0x0B}};
-
-template <class Interface>
-Interface* create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid;
-  Interface* object = nullptr;
-  if (FAILED(CLSIDFromProgID(progId, &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-  return object;
-}
 
 std::string number(long value) { return std::to_string(value); }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -15,11 +16,9 @@ using e2e::hex;
 
 namespace {
 
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
-}
+using e2e::environment;
+using e2e::narrow;
+using e2e::errorDescription;
 
 _clsVxAudoMP3PlayerB* createPlayer() {
   CLSID clsid;
@@ -29,21 +28,6 @@ _clsVxAudoMP3PlayerB* createPlayer() {
                    reinterpret_cast<void**>(&player));
   return player;
 }
-
-std::wstring errorDescription() {
-  IErrorInfo* info = nullptr;
-  std::wstring text;
-  if (GetErrorInfo(0, &info) == S_OK && info) {
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    if (description) text = description;
-    SysFreeString(description);
-    info->Release();
-  }
-  return text;
-}
-
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 double processorSeconds() {
   FILETIME created, exited, kernel, user;

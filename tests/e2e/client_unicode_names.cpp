@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -24,11 +25,8 @@ using e2e::hex;
 
 namespace {
 
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
-}
+using e2e::environment;
+using e2e::create;
 
 std::string utf8(const std::wstring& text) {
   const int length = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
@@ -37,15 +35,6 @@ std::string utf8(const std::wstring& text) {
   WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
                       nullptr);
   return bytes;
-}
-
-template <class Interface>
-Interface* create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid;
-  Interface* object = nullptr;
-  if (SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
-    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-  return object;
 }
 
 std::string readFile(const std::wstring& path) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -21,39 +22,14 @@ using e2e::hex;
 
 namespace {
 
+using e2e::environment;
+using e2e::narrow;
+using e2e::create;
+using e2e::errorDescription;
+
 using Bytes = std::vector<unsigned char>;
 
 constexpr LONG SND_SYNC = 0, SND_ASYNC = 1, SND_MEMORY = 4;
-
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
-}
-
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
-
-template <class Interface>
-Interface* create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid;
-  Interface* object = nullptr;
-  if (FAILED(CLSIDFromProgID(progId, &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-  return object;
-}
-
-std::wstring errorDescription() {
-  IErrorInfo* info = nullptr;
-  std::wstring text;
-  if (GetErrorInfo(0, &info) == S_OK && info) {
-    BSTR description = nullptr;
-    info->GetDescription(&description);
-    if (description) text = description;
-    SysFreeString(description);
-    info->Release();
-  }
-  return text;
-}
 
 HRESULT invoke(IDispatch* object, const wchar_t* name, VARIANT* args, UINT count, VARIANT* result,
                EXCEPINFO* exception = nullptr) {

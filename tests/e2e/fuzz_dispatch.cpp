@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "fake_host.h"
 #include "orvalis_h.h"
 #include "typelib_walk.h"
@@ -52,6 +53,8 @@ using e2e::narrow;
 using e2e::ParamInfo;
 
 namespace {
+
+using e2e::environment;
 
 // --- Tallies ----------------------------------------------------------------------
 
@@ -734,12 +737,6 @@ class Fuzzer {
 };
 
 // --- Set-up -----------------------------------------------------------------------------
-
-std::wstring environment(const wchar_t* name) {
-  wchar_t value[1024] = {};
-  GetEnvironmentVariableW(name, value, 1024);
-  return value;
-}
 
 void writeFile(const wchar_t* name, const std::string& bytes) {
   HANDLE file = CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

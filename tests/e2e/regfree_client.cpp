@@ -17,12 +17,15 @@
 #include <vector>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
 using e2e::hex;
 
 namespace {
+
+using e2e::narrow;
 
 struct ListedClass {
   const wchar_t* name;
@@ -35,8 +38,6 @@ const ListedClass kListedClasses[] = {
 #include "frame/com/ClassList.h"
 };
 #undef ORVALIS_CLASS
-
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 std::wstring guidText(REFGUID guid) {
   wchar_t text[40] = {};

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "com_client.h"
+
 namespace e2e {
 
 // A parameter of a member as a caller fills it (the result is no parameter).
@@ -45,12 +47,6 @@ struct ClassInfo {
     return nullptr;
   }
 };
-
-inline std::string narrow(const std::wstring& text) {
-  std::string out;
-  for (wchar_t c : text) out.push_back(c < 128 ? static_cast<char>(c) : '?');
-  return out;
-}
 
 inline const char* kindName(INVOKEKIND kind) {
   switch (kind) {

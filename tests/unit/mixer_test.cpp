@@ -231,7 +231,7 @@ TEST_F(MixerBTest, PercentagesScaleByTheHundredthOfTheRangeAndClamp) {
   EXPECT_EQ(details.cbStruct, kDetailsBytes);
   EXPECT_EQ(details.dwControlID, speakers.id);
   EXPECT_EQ(details.cChannels, 1u);
-  EXPECT_EQ(details.item, 0u);
+  EXPECT_EQ(uintptr_t{details.item}, 0u);  // a packed field: read, not referenced
   EXPECT_EQ(details.cbDetails, 4u);
   EXPECT_EQ(mixer.last("mixerSetControlDetails").handle, b.handle());
   EXPECT_EQ(mixer.last("mixerSetControlDetails").flags, kSetValue);
@@ -245,7 +245,7 @@ TEST_F(MixerBTest, EachValueTravelsInABlockReleasedAfterTheCall) {
   b.SetVolume(SPEAKER, 10);
   EXPECT_EQ(mixer.names(), (Names{"GlobalAlloc", "GlobalLock", "RtlMoveMemory",
                                   "mixerSetControlDetails", "GlobalFree"}));
-  EXPECT_EQ(FakeMixer::recordOf<MixerControlDetails>(mixer.calls[3]).paDetails, mixer.calls[2].handle)
+  EXPECT_EQ(uintptr_t{FakeMixer::recordOf<MixerControlDetails>(mixer.calls[3]).paDetails}, mixer.calls[2].handle)
       << "the value is written where the record points";
   EXPECT_EQ(mixer.calls[4].handle, mixer.calls[1].handle) << "the block locked is the block freed";
 
@@ -408,7 +408,7 @@ TEST_F(MixerATest, SettersPassValuesUnscaledAndUnclamped) {
   EXPECT_EQ(details.cbStruct, kDetailsBytes);
   EXPECT_EQ(details.dwControlID, mxc.dwControlID);
   EXPECT_EQ(details.cChannels, 1u);
-  EXPECT_EQ(details.item, 0u);
+  EXPECT_EQ(uintptr_t{details.item}, 0u);  // a packed field: read, not referenced
   EXPECT_EQ(details.cbDetails, 4u);
   EXPECT_EQ(lastSet().handle, static_cast<uintptr_t>(hMixer)) << "all of the handle's bits";
 }
@@ -418,7 +418,7 @@ TEST_F(MixerATest, SetPANControlWritesLeftThenRightWithTheControlsItemCount) {
   EXPECT_TRUE(a.SetPANControl(hMixer, mxc, 65535, 0));
   EXPECT_EQ(lastSet().values, (std::vector<int32_t>{65535, 0}));
   EXPECT_EQ(lastSetDetails().cChannels, 2u);
-  EXPECT_EQ(lastSetDetails().item, 3u);
+  EXPECT_EQ(uintptr_t{lastSetDetails().item}, 3u);
   EXPECT_EQ(lastSetDetails().cbDetails, 4u);
   EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 8u);
 }
