@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_clock.h"
 #include "orvalis_h.h"
 
 // winmm's command-string entry point; <mmsystem.h> itself stays out, since
@@ -35,23 +36,8 @@ extern "C" __declspec(dllimport) DWORD WINAPI mciSendStringA(LPCSTR command, LPS
 
 namespace {
 
-double now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
-
-double median(std::vector<double> values) {
-  if (values.empty()) return 0;
-  std::sort(values.begin(), values.end());
-  const size_t middle = values.size() / 2;
-  return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
+using bench::now;
+using bench::median;
 
 // Microseconds per call of `body`, run `count` times.
 double microsecondsPerCall(int count, const std::function<void()>& body) {

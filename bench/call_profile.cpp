@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench_clock.h"
 #include "doubles/FakePlatform.h"
 #include "frame/Conversion.h"
 #include "frame/win/WindowsRuntime.h"
@@ -33,21 +34,8 @@ extern "C" __declspec(dllimport) DWORD WINAPI mciSendStringW(LPCWSTR command, LP
 
 namespace {
 
-double now() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) / frequency;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::now;
+using bench::median;
 
 struct Layer {
   Layer(const char* name, int batch, std::function<void()> call)
