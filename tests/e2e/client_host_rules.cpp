@@ -20,6 +20,7 @@ using e2e::hex;
 
 namespace {
 
+using e2e::HostObject;
 using e2e::environment;
 using e2e::narrow;
 using e2e::errorDescription;
@@ -163,39 +164,15 @@ void numericSubtypes(_clsVxAudoMP3PlayerB* player) {
 
 // A list control whose members answer as each check scripts them. Counts
 // its references so that a leak shows.
-class ScriptedList final : public IDispatch {
+class ScriptedList final : public HostObject {
  public:
+  ScriptedList() : HostObject({L"ListCount", L"List", L"AddItem", L"hWnd"}) {}
+
   // Fills `result` (may be null for a put) or returns a failure.
   using Member = std::function<HRESULT(DISPPARAMS*, VARIANT*, EXCEPINFO*)>;
   Member listCount, list, hWnd;
   std::vector<std::wstring> added;
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (riid != IID_IUnknown && riid != IID_IDispatch) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
-    const wchar_t* known[] = {L"ListCount", L"List", L"AddItem", L"hWnd"};
-    for (DISPID id = 0; id < 4; ++id) {
-      if (lstrcmpiW(names[0], known[id]) == 0) {
-        ids[0] = id + 1;
-        return S_OK;
-      }
-    }
-    return DISP_E_UNKNOWNNAME;
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result,
                       EXCEPINFO* exception, UINT*) override {
     switch (id) {
@@ -213,10 +190,6 @@ class ScriptedList final : public IDispatch {
     }
     return DISP_E_MEMBERNOTFOUND;
   }
-  ULONG references() const { return references_; }
-
- private:
-  ULONG references_ = 1;
 };
 
 // An object without IDispatch, for a result that cannot be converted.

@@ -16,6 +16,7 @@ using e2e::hex;
 
 namespace {
 
+using e2e::HostObject;
 using e2e::environment;
 using e2e::narrow;
 using e2e::errorDescription;
@@ -219,30 +220,9 @@ void variantReferences(IDispatch* player) {
 
 // A host form for FormMove: a real top-level window, and an automation
 // object whose only member is hWnd.
-class Form final : public IDispatch {
+class Form final : public HostObject {
  public:
-  explicit Form(HWND window) : window_(window) {}
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (riid != IID_IUnknown && riid != IID_IDispatch) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
-    if (lstrcmpiW(names[0], L"hWnd") != 0) return DISP_E_UNKNOWNNAME;
-    ids[0] = 1;
-    return S_OK;
-  }
+  explicit Form(HWND window) : HostObject({L"hWnd"}), window_(window) {}
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                       UINT*) override {
     if (id != 1 || !(flags & DISPATCH_PROPERTYGET) || !result) return DISP_E_MEMBERNOTFOUND;
@@ -255,7 +235,6 @@ class Form final : public IDispatch {
 
  private:
   HWND window_;
-  ULONG references_ = 1;
 };
 
 LRESULT CALLBACK formProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -25,6 +25,7 @@ using e2e::hex;
 
 namespace {
 
+using e2e::HostObject;
 using e2e::environment;
 using e2e::create;
 
@@ -73,36 +74,12 @@ std::string nextBox(const std::string& before) {
 }
 
 // A host list control: ListCount, List(index) and AddItem over its entries.
-class HostList final : public IDispatch {
+class HostList final : public HostObject {
  public:
+  HostList() : HostObject({L"ListCount", L"List", L"AddItem"}) {}
+
   std::vector<std::wstring> entries;
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (riid != IID_IUnknown && riid != IID_IDispatch) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = this;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override { return --references_; }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
-    const wchar_t* known[] = {L"ListCount", L"List", L"AddItem"};
-    for (DISPID id = 0; id < 3; ++id) {
-      if (lstrcmpiW(names[0], known[id]) == 0) {
-        ids[0] = id + 1;
-        return S_OK;
-      }
-    }
-    return DISP_E_UNKNOWNNAME;
-  }
   STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
                       UINT*) override {
     VARIANT argument;
@@ -128,9 +105,6 @@ class HostList final : public IDispatch {
     }
     return DISP_E_MEMBERNOTFOUND;
   }
-
- private:
-  ULONG references_ = 1;
 };
 
 struct Song {

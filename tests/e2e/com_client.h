@@ -6,7 +6,9 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace e2e {
 
@@ -46,5 +48,48 @@ inline std::wstring errorDescription() {
   }
   return text;
 }
+
+// The IUnknown and naming half of a host object (a list control, a form)
+// that a check owns: references are counted and never free it, so a check
+// can see who still holds it. Member n (from 1) is the n-th name, matched
+// without regard to case; the derived class answers Invoke.
+class HostObject : public IDispatch {
+ public:
+  ULONG references() const { return references_; }
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (riid != IID_IUnknown && riid != IID_IDispatch) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override { return --references_; }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
+    *count = 0;
+    return S_OK;
+  }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+    for (size_t i = 0; i < names_.size(); ++i) {
+      if (lstrcmpiW(names[0], names_[i]) == 0) {
+        ids[0] = static_cast<DISPID>(i + 1);
+        return S_OK;
+      }
+    }
+    return DISP_E_UNKNOWNNAME;
+  }
+
+ protected:
+  explicit HostObject(std::initializer_list<const wchar_t*> names) : names_(names) {}
+  virtual ~HostObject() = default;
+
+ private:
+  std::vector<const wchar_t*> names_;
+  ULONG references_ = 1;
+};
 
 }  // namespace e2e
