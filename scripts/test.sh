@@ -4,7 +4,8 @@
 # UndefinedBehaviorSanitizer in build/asan), a 10-second pass of each fuzz
 # target (scripts/fuzz.sh), then the end-to-end suites of orvalis.dll under
 # Wine (cross build). The 64-bit build (build/win64) runs the same
-# end-to-end suites under 64-bit Wine afterwards, named "win64/...".
+# end-to-end suites under 64-bit Wine at the same time, named "win64/...";
+# each run's output is printed when both are done.
 # The last line is the end-to-end total of both, "e2e: N passed, M failed";
 # the exit code is non-zero when any test failed or a build broke.
 set -euo pipefail
@@ -27,23 +28,37 @@ ctest --test-dir build/asan --output-on-failure -j2 || status=1
 
 bash scripts/fuzz.sh short || status=1
 
-if [[ -f cmake/WindowsModule.cmake ]]; then
-  cross=(); [[ -f build/win32/CMakeCache.txt ]] || cross=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake)
-  cmake -S . -B build/win32 "${cross[@]}"
-  cmake --build build/win32 -j2
-  cross=(); [[ -f build/win64/CMakeCache.txt ]] || cross=(-DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake)
-  cmake -S . -B build/win64 "${cross[@]}"
-  cmake --build build/win64 -j2
-fi
-
 # e2e_total LOG — "N M" from a run's closing "e2e...: N passed, M failed".
 e2e_total() {
   sed -n 's/^e2e[^:]*: \([0-9][0-9]*\) passed, \([0-9][0-9]*\) failed$/\1 \2/p' "$1" | tail -n 1
 }
+
+cross_build() {  # cross_build ARCH TOOLCHAIN
+  local cross=()
+  [[ -f build/$1/CMakeCache.txt ]] || cross=(-DCMAKE_TOOLCHAIN_FILE=cmake/$2.cmake)
+  cmake -S . -B "build/$1" "${cross[@]}" && cmake --build "build/$1" -j2
+}
+
 mkdir -p build
-bash tests/e2e/run.sh build | tee build/e2e-win32.log || status=1
+rm -f build/e2e-win32.log build/e2e-win64.log
+if [[ -f cmake/WindowsModule.cmake ]]; then
+  cross_build win32 mingw-i686
+fi
+# The 32-bit suites run under the emulator (where the machine needs one)
+# while the 64-bit build is made and its suites run natively beside them:
+# each run has its own prefix, X display, sound server and folder.
+bash tests/e2e/run.sh build >build/e2e-win32.log 2>&1 &
+e2e32=$!
+if [[ -f cmake/WindowsModule.cmake ]]; then
+  cross_build win64 mingw-x86_64 || status=1
+fi
 if [[ -f build/win64/orvalis.dll ]]; then
-  E2E_ARCH=win64 bash tests/e2e/run.sh build | tee build/e2e-win64.log || status=1
+  E2E_ARCH=win64 bash tests/e2e/run.sh build >build/e2e-win64.log 2>&1 || status=1
+fi
+wait "$e2e32" || status=1
+cat build/e2e-win32.log
+if [[ -f build/e2e-win64.log ]]; then
+  cat build/e2e-win64.log
   read -r passed32 failed32 <<<"$(e2e_total build/e2e-win32.log)"
   read -r passed64 failed64 <<<"$(e2e_total build/e2e-win64.log)"
   echo "e2e: $((${passed32:-0} + ${passed64:-0})) passed, $((${failed32:-1} + ${failed64:-1})) failed"
