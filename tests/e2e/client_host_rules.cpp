@@ -53,14 +53,7 @@ bool sawErrorBox(const std::string& before, const std::string& text) {
   return false;
 }
 
-_clsVxAudoMP3PlayerB* createPlayer() {
-  CLSID clsid;
-  _clsVxAudoMP3PlayerB* player = nullptr;
-  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxAudoMP3PlayerB", &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxAudoMP3PlayerB,
-                   reinterpret_cast<void**>(&player));
-  return player;
-}
+_clsVxAudoMP3PlayerB* createPlayer() { return e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB); }
 
 // Milliseconds that TimeOut takes with this duration, and its HRESULT.
 struct Wait {

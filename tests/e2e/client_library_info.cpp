@@ -22,13 +22,7 @@ namespace {
 using e2e::narrow;
 using e2e::errorDescription;
 
-_clsVxOrvalisA* createInfo() {
-  CLSID clsid;
-  _clsVxOrvalisA* info = nullptr;
-  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxOrvalisA", &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxOrvalisA, reinterpret_cast<void**>(&info));
-  return info;
-}
+_clsVxOrvalisA* createInfo() { return e2e::create<_clsVxOrvalisA>(L"Orvalis.clsVxOrvalisA", IID__clsVxOrvalisA); }
 
 // An object that only counts its references, to see who holds it.
 class Counted final : public IDispatch {

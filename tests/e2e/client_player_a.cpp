@@ -10,6 +10,7 @@
 #include <string>
 
 #include "client_checks.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -17,14 +18,7 @@ using e2e::hex;
 
 namespace {
 
-_clsVxAudoMP3PlayerA* createPlayer() {
-  CLSID clsid;
-  _clsVxAudoMP3PlayerA* player = nullptr;
-  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxAudoMP3PlayerA", &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxAudoMP3PlayerA,
-                   reinterpret_cast<void**>(&player));
-  return player;
-}
+_clsVxAudoMP3PlayerA* createPlayer() { return e2e::create<_clsVxAudoMP3PlayerA>(L"Orvalis.clsVxAudoMP3PlayerA", IID__clsVxAudoMP3PlayerA); }
 
 // Invokes MP3ChangePositionTo with one argument as given.
 HRESULT changePosition(IDispatch* player, VARIANT& argument) {

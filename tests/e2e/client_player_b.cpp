@@ -21,14 +21,7 @@ using e2e::environment;
 using e2e::narrow;
 using e2e::errorDescription;
 
-_clsVxAudoMP3PlayerB* createPlayer() {
-  CLSID clsid;
-  _clsVxAudoMP3PlayerB* player = nullptr;
-  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxAudoMP3PlayerB", &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxAudoMP3PlayerB,
-                   reinterpret_cast<void**>(&player));
-  return player;
-}
+_clsVxAudoMP3PlayerB* createPlayer() { return e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB); }
 
 double processorSeconds() {
   FILETIME created, exited, kernel, user;

@@ -153,14 +153,7 @@ void everyClass() {
         std::to_string(created) + " created, " + std::to_string(listed) + " in the table");
 }
 
-_clsVxAudoMP3PlayerB* createPlayer() {
-  CLSID clsid;
-  _clsVxAudoMP3PlayerB* player = nullptr;
-  if (FAILED(CLSIDFromProgID(L"Orvalis.clsVxAudoMP3PlayerB", &clsid))) return nullptr;
-  CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID__clsVxAudoMP3PlayerB,
-                   reinterpret_cast<void**>(&player));
-  return player;
-}
+_clsVxAudoMP3PlayerB* createPlayer() { return e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB); }
 
 // A call from a multithreaded apartment reaches the player through a proxy
 // of the type-library marshaller, which finds the interface and the type
