@@ -109,18 +109,30 @@ judge() {
       sed 's/^ */     ! /' <<<"$script_errors"
     fi
     if [[ -n $problem ]]; then
-      echo "     last output lines:"
-      tail -n 15 "$out" | sed 's/^/     | /'
-      if [[ -s $out.stderr ]]; then
-        echo "     last stderr lines:"
-        grep -v -e '^ALSA lib' -e 'GStreamer-CRITICAL' "$out.stderr" | tail -n 10 | sed 's/^/     ! /'
-      fi
+      show_tail "last output lines" "$out" '|'
+      show_tail "last lines of its standard error and Wine's messages" "$out.stderr" '!'
     fi
   else
     echo "     $name: $passed passed"
   fi
   if [[ -s $E2E_MSGBOX_LOG ]]; then
     echo "     message boxes: $(grep -c . "$E2E_MSGBOX_LOG")"
+  fi
+}
+
+# show_tail TITLE FILE MARK — the last lines of FILE for a failed suite, or
+# a word that there were none, so that an empty tail is not mistaken for a
+# cut log. The sound libraries' chatter is left out.
+show_tail() {
+  local lines
+  lines=$(grep -v -e '^ALSA lib' -e 'GStreamer-CRITICAL' -e '^[[:space:]]*$' "$2" 2>/dev/null | tail -n 15)
+  if [[ -n $lines ]]; then
+    echo "     $1:"
+    sed "s/^/     $3 /" <<<"$lines"
+  elif [[ -e $2 ]]; then
+    echo "     $1: none"
+  else
+    echo "     $1: none (no file $2)"
   fi
 }
 
