@@ -125,11 +125,35 @@ e2e_start_pulse() {
   fi
 }
 
+# Waits until the prefix's server has ended, with the programs and services
+# it ran: the prefix's registry is then on disk, and nothing of the set-up
+# is still running when the tests begin.
+e2e_wait_server_exit() {
+  timeout 300 wineserver -w && return 0
+  e2e_log "the Wine server of $WINEPREFIX was still running after 300 s"
+  return 1
+}
+
+# A new prefix takes about 0.6 GiB (32-bit) or 1.3 GiB (64-bit: both
+# system folders): Wine copies its DLLs into it. A disk that fills up while
+# the prefix is made or while the suites write their files makes programs
+# fail with no word of why, so a run that cannot hold the prefix and some
+# room beside it does not start.
+E2E_MIN_FREE_MIB=3072
+e2e_enough_disk() {
+  local free
+  free=$(df -Pm "$(dirname "$WINEPREFIX")" | awk 'NR == 2 { print $4 }')
+  [[ -z $free ]] || (( free >= E2E_MIN_FREE_MIB )) && return 0
+  e2e_log "only $free MiB free beside $WINEPREFIX; a new prefix and the suites need $E2E_MIN_FREE_MIB MiB"
+  return 1
+}
+
 # Creates the prefix once; later runs reuse it.
 e2e_make_prefix() {
   local marker=$WINEPREFIX/.orvalis-prefix-ready t0=$SECONDS
   [[ -f $marker ]] && return 0
   rm -rf "$WINEPREFIX"
+  e2e_enough_disk || return 1
   e2e_log "creating the Wine prefix $WINEPREFIX (takes a minute)"
   # No Mono or Gecko: their install prompts would wait for a click.
   if ! WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" timeout 900 "$E2E_WINE_LOADER" wineboot -i \
@@ -137,7 +161,7 @@ e2e_make_prefix() {
     e2e_log "wineboot failed:"; tail -n 30 "$E2E_DIR/wineboot.log" >&2
     return 1
   fi
-  timeout 300 wineserver -w
+  e2e_wait_server_exit || return 1
   # Audio through PulseAudio only, so a missing server shows as "no device"
   # rather than a silent fall-back to ALSA.
   cat >"$E2E_DIR/audio.reg" <<'EOF'
@@ -149,8 +173,11 @@ REGEDIT4
 [HKEY_CURRENT_USER\Software\Wine\WineDbg]
 "ShowCrashDialog"=dword:00000000
 EOF
-  timeout 300 "$E2E_WINE_LOADER" regedit /S "$(e2e_winpath "$E2E_DIR/audio.reg")" >>"$E2E_DIR/wineboot.log" 2>&1
-  timeout 300 wineserver -w
+  if ! timeout 300 "$E2E_WINE_LOADER" regedit /S "$(e2e_winpath "$E2E_DIR/audio.reg")" >>"$E2E_DIR/wineboot.log" 2>&1; then
+    e2e_log "the prefix's audio settings were not written:"; tail -n 30 "$E2E_DIR/wineboot.log" >&2
+    return 1
+  fi
+  e2e_wait_server_exit || return 1
   touch "$marker"
   e2e_log "prefix ready after $((SECONDS - t0)) s"
 }
@@ -175,7 +202,7 @@ e2e_make_cdrom_drive() {
   printf 'REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software\\Wine\\Drives]\n"%s:"="cdrom"\n' \
     "$E2E_CDROM_LETTER" >"$E2E_DIR/cdrom.reg"
   timeout 300 "$E2E_WINE_LOADER" regedit /S "$(e2e_winpath "$E2E_DIR/cdrom.reg")" >"$E2E_DIR/cdrom.log" 2>&1
-  timeout 300 wineserver -w
+  e2e_wait_server_exit || return 1
   grep -q -i "^\"$E2E_CDROM_LETTER:\"=\"cdrom\"" "$WINEPREFIX/system.reg" || {
     e2e_log "drive $E2E_CDROM_LETTER: is not registered as a CD-ROM drive:"; cat "$E2E_DIR/cdrom.log" >&2
     return 1
@@ -237,6 +264,10 @@ e2e_start() {
   export WINEPREFIX=$build/$prefix
   export WINEARCH=$E2E_ARCH
   export WINEDEBUG=${WINEDEBUG:--all}
+  # A suite's program also keeps Wine's error channel, on its own standard
+  # error: a program that dies in Wine's loader or in a system DLL before
+  # printing anything leaves its reason there.
+  E2E_SUITE_WINEDEBUG=${E2E_SUITE_WINEDEBUG:-$WINEDEBUG,err+all}
   # No menu entries or file associations written into the host's home.
   export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-winemenubuilder.exe=d}
   # GStreamer (winegstreamer) keeps its plugin registry inside the build.
@@ -266,7 +297,13 @@ e2e_start() {
   e2e_make_cdrom_drive || return 1
   # One server for the whole run: services and the desktop stay up between
   # the programs, so each starts in seconds.
-  wineserver -p && E2E_WINESERVER_STARTED=1
+  # A server still running here (one that has not ended yet) would not be
+  # the persistent one, and would end between two programs.
+  if ! wineserver -p; then
+    e2e_log "cannot start a persistent Wine server for $WINEPREFIX"
+    return 1
+  fi
+  E2E_WINESERVER_STARTED=1
   e2e_start_watcher || return 1
   e2e_log "environment up in $((SECONDS - t0)) s (DISPLAY=$DISPLAY, PULSE_SERVER=$PULSE_SERVER)"
 }
@@ -339,11 +376,15 @@ e2e_run_vbs() {
   local script=$1 out=$2 rc copy
   mkdir -p "$E2E_DIR/scripts"
   copy=$E2E_DIR/scripts/$(basename "$(dirname "$script")")-$(basename "$script")
-  e2e_expand_vbs "$script" "$copy" || { : >"$out"; return 1; }
+  if ! e2e_expand_vbs "$script" "$copy" 2>"$out.stderr"; then
+    : >"$out"
+    echo "e2e: cannot write the script copy $copy" >>"$out.stderr"
+    return 1
+  fi
   # cscript reports no script error itself; Wine's own notes on stderr do
   # (vbscript's "parser_error", wscript's "OnScriptError", and functions the
   # engine lacks), and the runner shows them.
-  WINEDEBUG=-all,fixme+vbscript,fixme+wscript \
+  WINEDEBUG=$E2E_SUITE_WINEDEBUG,fixme+vbscript,fixme+wscript \
     e2e_wine cscript //nologo "$(e2e_winpath "$copy")" </dev/null >"$out.raw" 2>"$out.stderr"
   rc=$?
   tr -d '\r' <"$out.raw" >"$out"
@@ -355,7 +396,7 @@ e2e_run_vbs() {
 e2e_run_exe() {
   local exe=$1 out=$2 rc
   shift 2
-  e2e_wine "$exe" "$@" </dev/null >"$out.raw" 2>"$out.stderr"
+  WINEDEBUG=$E2E_SUITE_WINEDEBUG e2e_wine "$exe" "$@" </dev/null >"$out.raw" 2>"$out.stderr"
   rc=$?
   tr -d '\r' <"$out.raw" >"$out"
   rm -f "$out.raw"
