@@ -111,6 +111,7 @@ judge() {
     if [[ -n $problem ]]; then
       show_tail "last output lines" "$out" '|'
       show_tail "last lines of its standard error and Wine's messages" "$out.stderr" '!'
+      show_low_disk
     fi
   else
     echo "     $name: $passed passed"
@@ -133,6 +134,17 @@ show_tail() {
     echo "     $1: none"
   else
     echo "     $1: none (no file $2)"
+  fi
+}
+
+# show_low_disk — a word on the disk when it is nearly full: a full disk
+# stops a suite before its program starts (its script copy or output
+# cannot be written), with nothing from the program itself.
+show_low_disk() {
+  local free
+  free=$(df -Pm "$E2E_DIR" 2>/dev/null | awk 'NR == 2 { print $4 }')
+  if [[ -n $free ]] && (( free < 512 )); then
+    echo "     the disk of $E2E_DIR has only $free MiB free"
   fi
 }
 
