@@ -98,13 +98,16 @@ class FakeMixer : public MixerService {
   static FakeMixerControl mute(uint32_t id) {
     return {id, mixer::kMuteControl, 0, 1, 0, 0, "Mute"};
   }
-  // A device whose every line has a volume (0 to 65535) and a mute switch,
-  // with identifiers line * 10 + 1 and + 2 plus `idBase`.
+  // A device whose every line has a volume (0 to 65535) and a mute switch.
+  // Control identifiers count from `idBase`, two a line, so that the first
+  // line's volume on device 0 is control 0, as on Wine, where it is the
+  // speakers' master volume.
   FakeMixerDevice& addDevice(std::vector<uint32_t> componentTypes, uint32_t idBase = 0) {
     FakeMixerDevice device;
     for (uint32_t type : componentTypes) {
-      const uint32_t lineId = idBase + 100 + static_cast<uint32_t>(device.lines.size());
-      device.lines.push_back({type, lineId, {volume(lineId * 10 + 1), mute(lineId * 10 + 2)}});
+      const auto line = static_cast<uint32_t>(device.lines.size());
+      const uint32_t lineId = idBase + 100 + line;
+      device.lines.push_back({type, lineId, {volume(idBase + 2 * line), mute(idBase + 2 * line + 1)}});
     }
     devices.push_back(std::move(device));
     return devices.back();
