@@ -9,9 +9,11 @@
 // to 32 bits anywhere on its way misses.
 //
 // Like winmm, a handle argument may also be a device identifier (the flags
-// are kObjectMixer), fader controls refuse values outside their
-// range, switch controls keep any value, and a control description must be
-// asked for with cbmxctrl = 148.
+// are kObjectMixer), so handle 0 is device 0; fader controls refuse values
+// outside their range, switch controls keep any value, a control
+// description must be asked for with cbmxctrl = 148, and a details block
+// holds cChannels values for each of the record's items (at least one), as
+// a driver that honours the item count reads it.
 #pragma once
 
 #include <cstdint>
@@ -332,7 +334,10 @@ class FakeMixer : public MixerService {
   }
 
   int32_t* valuesAt(const MixerControlDetails& details) {
-    return reinterpret_cast<int32_t*>(blockAt(details.paDetails, details.cChannels * sizeof(int32_t)));
+    const uint64_t items = details.item > 1 ? details.item : 1;
+    const uint64_t bytes = details.cChannels * items * sizeof(int32_t);
+    if (bytes > UINT32_MAX) throw std::logic_error("a details block past 4 GB");
+    return reinterpret_cast<int32_t*>(blockAt(details.paDetails, static_cast<uint32_t>(bytes)));
   }
 
   // The bytes at `address`, which must lie within a live block.

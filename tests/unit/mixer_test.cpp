@@ -453,6 +453,8 @@ TEST_F(MixerATest, SettersPassValuesUnscaledAndUnclamped) {
   EXPECT_EQ(lastSet().handle, static_cast<uintptr_t>(hMixer)) << "all of the handle's bits";
 }
 
+// The fake reads channels x items values, as a driver that honours the
+// count does: the block must hold them all, left and right first.
 TEST_F(MixerATest, SetPANControlWritesLeftThenRightWithTheControlsItemCount) {
   mxc.cMultipleItems = 3;
   EXPECT_TRUE(a.SetPANControl(hMixer, mxc, 65535, 0));
@@ -460,7 +462,14 @@ TEST_F(MixerATest, SetPANControlWritesLeftThenRightWithTheControlsItemCount) {
   EXPECT_EQ(lastSetDetails().cChannels, 2u);
   EXPECT_EQ(uintptr_t{lastSetDetails().item}, 3u);
   EXPECT_EQ(lastSetDetails().cbDetails, 4u);
-  EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 8u);
+  EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 24u);
+
+  for (uint32_t items : {0u, 1u}) {
+    mxc.cMultipleItems = items;
+    EXPECT_TRUE(a.SetPANControl(hMixer, mxc, 1, 2));
+    EXPECT_EQ(lastSet().values, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 8u) << items << " items: one set of channels";
+  }
 }
 
 TEST_F(MixerATest, MuteSettersWriteTheirValuesAsGiven) {
