@@ -7,10 +7,12 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include <algorithm>
 #include <string>
 
 #include "client_checks.h"
 #include "com_client.h"
+#include "fake_host.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -108,6 +110,68 @@ void errorToCaller(_clsVxAudoMP3PlayerA* player) {
   SysFreeString(path);
 }
 
+// The bytes of a file read through its plain name, or "(unreadable)".
+std::string fileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(unreadable)";
+  char buffer[256];
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, read);
+}
+
+// A playlist saved into a folder whose path is longer than MAX_PATH less
+// 14, where the platform's temporary-name call gives up, but short enough
+// that the playlist itself opens by its plain name.
+void saveInALongFolder(_clsVxAudoMP3PlayerA* player) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"orvalis-long";
+  const std::wstring top = folder;
+  CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+  while (folder.size() < 250) {
+    folder += L"\\" + std::wstring(std::min<size_t>(100, 250 - folder.size() - 1), L'd');
+    CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+  }
+  const std::wstring target = folder + L"\\m.m3u";
+  HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  check("a direct open works in the " + std::to_string(folder.size()) + "-character folder",
+        probe != INVALID_HANDLE_VALUE);
+  if (probe != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(probe, "old\r\n", 5, &written, nullptr);
+    CloseHandle(probe);
+  }
+
+  e2e::FakeHost* host = e2e::FakeHost::create();  // a.mp3, b.mp3
+  BSTR path = SysAllocString(target.c_str());
+  VARIANT list, result;
+  V_VT(&list) = VT_DISPATCH;
+  V_DISPATCH(&list) = host;
+  const HRESULT hr = player->MP3SavePlayList(&path, &list, &result);
+  check("MP3SavePlayList into the long folder returns normally", SUCCEEDED(hr), hex(hr));
+  check("and replaces the old playlist with both entries", fileBytes(target) == "a.mp3\r\nb.mp3\r\n",
+        fileBytes(target));
+  SysFreeString(path);
+  host->Release();
+
+  // Only the playlist is left in the folder: no temporary file beside it.
+  WIN32_FIND_DATAW found;
+  int files = 0;
+  HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  check("no temporary file is left beside it (" + std::to_string(files) + " files)", files == 1);
+
+  DeleteFileW((L"\\\\?\\" + target).c_str());
+  for (std::wstring level = folder; level.size() >= top.size(); level.resize(level.find_last_of(L'\\')))
+    RemoveDirectoryW((L"\\\\?\\" + level).c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -118,6 +182,7 @@ int main() {
     earlyBound(player);
     lateBound(player);
     errorToCaller(player);
+    saveInALongFolder(player);
     player->Release();
   }
   CoUninitialize();
