@@ -15,10 +15,20 @@
 
 #include "frame/Arrays.h"
 #include "frame/Variant.h"
+#include "frame/com/ErrorBoundary.h"
 
 namespace orvalis::com {
 
 // --- Arguments ---------------------------------------------------------------
+
+// The caller's variable behind a by-reference parameter. A C++ caller may
+// pass a null pointer instead: the call fails with E_POINTER (see
+// NullReference) before the member runs.
+template <class T>
+T& ref(T* variable) {
+  if (!variable) throw NullReference();
+  return *variable;
+}
 
 inline std::u16string in(BSTR text) {
   if (!text) return {};  // a null reference reads as the empty text
@@ -34,6 +44,7 @@ inline Variant in(const VARIANT& value) { return in(&value); }
 ObjectRef in(IDispatch* object);
 // The caller's variable as it is whenever the member reads it.
 inline VariantReference inReference(const VARIANT* variable) {
+  ref(variable);
   return [variable] { return in(variable); };
 }
 
@@ -118,7 +129,7 @@ void assignVariable(VARIANT* variable, const Variant& value);
 template <class Core, class Abi>
 class InOut {
  public:
-  explicit InOut(Abi* variable) : variable_(variable), value_(in(*variable)) {}
+  explicit InOut(Abi* variable) : variable_(variable), value_(in(ref(variable))) {}
   ~InOut() noexcept(false) { writeBack(); }
   InOut(const InOut&) = delete;
   InOut& operator=(const InOut&) = delete;

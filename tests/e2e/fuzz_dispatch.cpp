@@ -11,6 +11,9 @@
 //
 //   fuzz_dispatch.exe [--full] [--class NAME] [--member NAME] [--verbose]
 //
+// Then each by-reference parameter of every member gets a null pointer in
+// an early-bound call through the vtable, which must answer E_POINTER.
+//
 // Without --full it runs the short pass of the test command: the values
 // marked for it, by value and by typed reference. A crash (an unhandled
 // exception or an abort of the C++ runtime) or a call that does not return
@@ -736,6 +739,96 @@ class Fuzzer {
   std::map<std::wstring, int> failuresShown_;  // by member: the first few are shown
 };
 
+// --- Null references, early-bound ----------------------------------------------------------
+
+// A C++ caller calls the vtable itself and may pass a null pointer where a
+// by-reference parameter's variable belongs. Each such parameter of every
+// member, in turn, gets one (the others sane): the member must answer
+// E_POINTER, not crash and not run. An optional parameter is left out by a
+// null pointer instead, and is not tried here.
+class NullReferences {
+ public:
+  // The number of calls made; each one that did not answer E_POINTER is a
+  // failed check.
+  long run(const ClassInfo& cls) {
+    long calls = 0;
+    for (const MemberInfo& member : cls.members) {
+      for (size_t p = 0; p < member.params.size(); ++p) {
+        if (!member.params[p].byReference || member.params[p].optional) continue;
+        IUnknown* object = nullptr;
+        if (FAILED(CoCreateInstance(cls.clsid, nullptr, CLSCTX_INPROC_SERVER, cls.iid,
+                                    reinterpret_cast<void**>(&object)))) {
+          check(narrow(cls.name) + "'s default interface can be had early-bound", false);
+          return calls;
+        }
+        const HRESULT hr = callWithNull(object, cls, member, p);
+        ++calls;
+        if (hr != E_POINTER)
+          check(std::string(gCall) + " answers E_POINTER", false, e2e::hex(hr));
+        object->Release();
+      }
+    }
+    return calls;
+  }
+
+ private:
+  // The argument's value as the ABI takes it, with its VARTYPE for
+  // DispCallFunc: a by-reference parameter gets the address of the value
+  // inside `storage`, or null for parameter `nulled`.
+  static void place(const ParamInfo& param, bool nulled, VARIANT& storage, VARIANT& passed, VARTYPE& type) {
+    std::memset(&passed, 0, sizeof passed);
+    if (!param.byReference) {
+      if (param.type == VT_I8) {  // the host's LongPtr in the 64-bit library
+        VariantClear(&storage);
+        V_VT(&storage) = VT_I8;
+        V_I8(&storage) = 0;
+      }
+      passed = storage;  // the storage keeps owning the value
+      type = V_VT(&storage);
+      return;
+    }
+    type = static_cast<VARTYPE>(VT_BYREF | param.type);
+    V_VT(&passed) = type;
+    if (nulled) V_BYREF(&passed) = nullptr;
+    else if (param.type == VT_VARIANT) V_BYREF(&passed) = &storage;
+    else if (param.type == VT_RECORD) V_BYREF(&passed) = V_RECORD(&storage);
+    else V_BYREF(&passed) = &V_I4(&storage);  // the value's own storage inside the Variant
+  }
+
+  HRESULT callWithNull(IUnknown* object, const ClassInfo& cls, const MemberInfo& member, size_t nulled) {
+    const size_t count = member.params.size() + (member.hasResult ? 1 : 0);
+    std::vector<VARIANT> storage(count), passed(count);
+    std::vector<VARTYPE> types(count);
+    std::vector<VARIANT*> pointers(count);
+    for (auto& v : storage) std::memset(&v, 0, sizeof v);
+    for (size_t i = 0; i < member.params.size(); ++i) {
+      makeSane(member, member.params[i], &storage[i]);
+      place(member.params[i], i == nulled, storage[i], passed[i], types[i]);
+      pointers[i] = &passed[i];
+    }
+    alignas(16) static BYTE result[64];  // room for any result the member might write
+    if (member.hasResult) {
+      std::memset(&passed[count - 1], 0, sizeof(VARIANT));
+      types[count - 1] = VT_BYREF | VT_VARIANT;
+      V_VT(&passed[count - 1]) = types[count - 1];
+      V_BYREF(&passed[count - 1]) = result;
+      pointers[count - 1] = &passed[count - 1];
+    }
+    std::snprintf(gCall, sizeof gCall, "%s.%s (%s) early-bound, %s a null pointer", narrow(cls.name).c_str(),
+                  narrow(member.name).c_str(), e2e::kindName(member.kind),
+                  narrow(member.params[nulled].name).c_str());
+    VARIANT answer;
+    VariantInit(&answer);
+    std::memset(result, 0, sizeof result);
+    InterlockedExchange64(&gCallStarted, static_cast<LONGLONG>(GetTickCount64()));
+    const HRESULT called = DispCallFunc(object, member.vtableOffset, CC_STDCALL, VT_ERROR, static_cast<UINT>(count),
+                                        types.data(), pointers.data(), &answer);
+    InterlockedExchange64(&gCallStarted, 0);
+    for (size_t i = 0; i < member.params.size(); ++i) VariantClear(&storage[i]);
+    return SUCCEEDED(called) ? V_ERROR(&answer) : called;
+  }
+};
+
 // --- Set-up -----------------------------------------------------------------------------
 
 void writeFile(const wchar_t* name, const std::string& bytes) {
@@ -818,6 +911,11 @@ int main(int argc, char** argv) {
     check(narrow(cls.name) + ": " + std::to_string(tally.members) + " members, " + std::to_string(tally.calls) +
               " calls, every one came back as S_OK, a DISP_E_* code or a VB error",
           tally.bad == 0, std::to_string(tally.bad) + " bad outcomes");
+    if (options.onlyMember.empty()) {
+      const long nulls = NullReferences().run(cls);
+      std::printf("fuzz: %s: %ld by-reference parameters given a null pointer early-bound\n",
+                  narrow(cls.name).c_str(), nulls);
+    }
   }
 
   // The association's keys went to the scratch key, not to HKEY_CLASSES_ROOT.
