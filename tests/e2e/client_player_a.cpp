@@ -8,7 +8,10 @@
 #include <oleauto.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "client_checks.h"
 #include "com_client.h"
@@ -110,6 +113,57 @@ void errorToCaller(_clsVxAudoMP3PlayerA* player) {
   SysFreeString(path);
 }
 
+// Values a Variant parameter takes though the member cannot use them: an
+// array, an object without IDispatch, a record. MP3ChangePositionTo skips
+// the multiplication (and the commands that would carry the product) and
+// returns Empty, leaving the caller's variable as it was; the playlist
+// members find no list object and return Empty.
+void valuesItCannotOpen(_clsVxAudoMP3PlayerA* player) {
+  const GUID mixerControl = {0x51A5326D, 0xB741, 0x4F3C, {0xB0, 0x86, 0xE9, 0x36, 0x30, 0x98, 0x47, 0x0B}};
+  IRecordInfo* record = nullptr;
+  GetRecordInfoFromGuids(LIBID_Orvalis, 1, 0, 0x409, mixerControl, &record);
+  static BYTE recordBytes[148];
+  std::vector<std::pair<std::string, VARIANT>> values(3);
+  for (auto& [name, v] : values) VariantInit(&v);
+  values[0].first = "an array";
+  SAFEARRAYBOUND bound{3, 0};
+  V_VT(&values[0].second) = VT_ARRAY | VT_I4;
+  V_ARRAY(&values[0].second) = SafeArrayCreate(VT_I4, 1, &bound);
+  values[1].first = "an object without IDispatch";
+  V_VT(&values[1].second) = VT_UNKNOWN;
+  V_UNKNOWN(&values[1].second) = e2e::PlainObject::create();
+  values[2].first = "a record";
+  V_VT(&values[2].second) = VT_RECORD;
+  V_RECORD(&values[2].second) = recordBytes;
+  V_RECORDINFO(&values[2].second) = record;
+
+  for (auto& [name, value] : values) {
+    if (V_VT(&value) == VT_RECORD && !record) continue;
+    const VARIANT before = value;
+    VARIANT result;
+    VariantInit(&result);
+    HRESULT hr = player->MP3ChangePositionTo(&value, &result);
+    check("MP3ChangePositionTo takes " + name + " and returns Empty", hr == S_OK && V_VT(&result) == VT_EMPTY,
+          hex(hr));
+    check("and leaves the caller's " + name + " as it was", std::memcmp(&value, &before, sizeof value) == 0);
+    VariantClear(&result);
+
+    changePosition(player, value);
+    check("late-bound too, " + name + " stays as it was", std::memcmp(&value, &before, sizeof value) == 0);
+
+    BSTR path = SysAllocString(L"never-written.m3u");
+    hr = player->MP3SavePlayList(&path, &value, &result);
+    check("MP3SavePlayList with " + name + " for the list returns Empty", hr == S_OK && V_VT(&result) == VT_EMPTY,
+          hex(hr));
+    hr = player->MP3OpenPlayList(&path, &value, &result);
+    check("MP3OpenPlayList with " + name + " for the list returns Empty", hr == S_OK && V_VT(&result) == VT_EMPTY,
+          hex(hr));
+    SysFreeString(path);
+    if (V_VT(&value) != VT_RECORD) VariantClear(&value);
+  }
+  if (record) record->Release();
+}
+
 // The bytes of a file read through its plain name, or "(unreadable)".
 std::string fileBytes(const std::wstring& path) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -183,6 +237,7 @@ int main() {
     lateBound(player);
     errorToCaller(player);
     saveInALongFolder(player);
+    valuesItCannotOpen(player);
     player->Release();
   }
   CoUninitialize();

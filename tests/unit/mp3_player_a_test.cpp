@@ -247,6 +247,22 @@ TEST_F(MP3PlayerAOpenTest, ChangePositionOnlySeeksWhenNotPlaying) {
   EXPECT_EQ(mci.commands()[3], "seek \"s.mp3\" to 3000");
 }
 
+// An array, a record or an object without IDispatch is a Variant too: the
+// steps that cannot use it fail and are skipped, the others still run.
+TEST_F(MP3PlayerAOpenTest, ChangePositionWithAValueItCannotOpenSkipsTheStepsThatUseIt) {
+  mci.reply("status \"s.mp3\" mode", "playing");
+  for (VarType type : {VarType::Array, VarType::Record, VarType::Unknown}) {
+    mci.calls.clear();
+    const auto held = std::make_shared<const OpaqueValue>();
+    Variant second = Variant::opaque(type, held);
+    EXPECT_TRUE(player.MP3ChangePositionTo(second).isEmpty());
+    EXPECT_EQ(second.type(), type);
+    EXPECT_EQ(second.opaque(), held) << "the caller's value is left as it was";
+    EXPECT_EQ(mci.commands(), (Commands{"set \"s.mp3\" time format milliseconds", "status \"s.mp3\" mode",
+                                        "status \"s.mp3\" mode"}));
+  }
+}
+
 TEST_F(MP3PlayerAOpenTest, ChangePositionWritesTheProductsTextIntoTheCommand) {
   const std::tuple<Variant, std::string, std::string> cases[] = {
       {Variant(2.5), "Double 2500", "2500"},
@@ -363,6 +379,15 @@ TEST_F(MP3PlayerAListTest, OpenSkipsRefusedEntriesAndReturnsOnWhatCannotBeRead) 
   EXPECT_TRUE(player.MP3OpenPlayList(u"missing.m3u", listBox()).isEmpty());
   EXPECT_TRUE(player.MP3OpenPlayList(u"p.m3u", Variant(u"no list")).isEmpty());
   EXPECT_TRUE(list->calls.empty());
+}
+
+TEST_F(MP3PlayerAListTest, PlaylistsWithAValueThatIsNoObjectDoNothingAndReturnEmpty) {
+  fakes.files.contents[u"p.m3u"] = "a\r\nb\r\n";
+  const Variant array = Variant::opaque(VarType::Array, std::make_shared<const OpaqueValue>());
+  EXPECT_TRUE(player.MP3OpenPlayList(u"p.m3u", array).isEmpty());
+  EXPECT_TRUE(player.MP3SavePlayList(u"p.m3u", array).isEmpty());
+  EXPECT_EQ(fakes.files.contents[u"p.m3u"], "a\r\nb\r\n");
+  EXPECT_TRUE(mci.calls.empty());
 }
 
 TEST_F(MP3PlayerAListTest, SaveWritesEveryEntryAndReadsBackTheSame) {
