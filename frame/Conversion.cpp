@@ -431,6 +431,9 @@ double toDouble(const Variant& value) {
       return parseNumber(value.text());
     case VarType::Object:
     case VarType::Error:
+    case VarType::Unknown:
+    case VarType::Record:
+    case VarType::Array:
       break;
   }
   typeMismatch();
@@ -522,6 +525,9 @@ std::u16string toText(const Variant& value) {
       return value.text();
     case VarType::Object:
     case VarType::Error:
+    case VarType::Unknown:
+    case VarType::Record:
+    case VarType::Array:
       break;
   }
   typeMismatch();

@@ -13,6 +13,13 @@ Variant Variant::unsignedLongLong(uint64_t v) {
   return value;
 }
 
+Variant Variant::opaque(VarType type, OpaqueRef v) {
+  Variant value;
+  value.type_ = type;
+  value.value_ = std::move(v);
+  return value;
+}
+
 bool Variant::isNumeric() const {
   switch (type_) {
     case VarType::Integer:

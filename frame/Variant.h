@@ -1,7 +1,8 @@
 // The automation Variant as the library's logic sees it: Empty, Null, Error
-// and the scalar subtypes, text, and references to late-bound objects. The
-// type tags carry the automation runtime's VARTYPE numbers so the COM layer
-// maps them one to one.
+// and the scalar subtypes, text, and references to late-bound objects; and,
+// held unopened, the values it cannot look into (arrays, objects without
+// IDispatch, records). The type tags carry the automation runtime's
+// VARTYPE numbers so the COM layer maps them one to one.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +15,16 @@ namespace orvalis {
 
 class HostObject;
 using ObjectRef = std::shared_ptr<HostObject>;
+
+// A value that a Variant parameter may hold but the logic cannot use: the
+// COM layer keeps it as it came, so that it can go back to the caller
+// unchanged. Every conversion or operation on it is a type mismatch, as in
+// the runtime: a member's step that uses it fails, not the call.
+class OpaqueValue {
+ public:
+  virtual ~OpaqueValue() = default;
+};
+using OpaqueRef = std::shared_ptr<const OpaqueValue>;
 
 enum class VarType : uint16_t {
   Empty = 0,
@@ -28,6 +39,7 @@ enum class VarType : uint16_t {
   Object = 9,
   Error = 10,
   Boolean = 11,
+  Unknown = 13,  // an object without IDispatch (opaque)
   Decimal = 14,
   SignedByte = 16,
   Byte = 17,
@@ -35,6 +47,8 @@ enum class VarType : uint16_t {
   UnsignedLong = 19,
   LongLong = 20,
   UnsignedLongLong = 21,
+  Record = 36,    // a user-defined type (opaque)
+  Array = 0x2000, // an array of any element type (opaque)
 };
 
 // Boolean as automation stores it: True is -1, False is 0.
@@ -89,12 +103,15 @@ class Variant {
   static Variant unsignedLong(uint32_t v) { return Variant(VarType::UnsignedLong, int64_t{v}); }
   static Variant longLong(int64_t v) { return Variant(VarType::LongLong, v); }
   static Variant unsignedLongLong(uint64_t v);
+  // Unknown, Record or Array, held unopened.
+  static Variant opaque(VarType type, OpaqueRef v);
 
   VarType type() const { return type_; }
   bool isEmpty() const { return type_ == VarType::Empty; }
   bool isNull() const { return type_ == VarType::Null; }
   bool isMissing() const;
   bool isNumeric() const;  // every number subtype, Boolean and Date
+  bool isOpaque() const { return std::holds_alternative<OpaqueRef>(value_); }
 
   // Raw payloads; each asserts its subtype family.
   // Integer, Long, Byte, Boolean, Error, SignedByte, UnsignedInteger,
@@ -106,12 +123,14 @@ class Variant {
   const ObjectRef& object() const { return std::get<ObjectRef>(value_); }
   uint64_t unsignedIntegral() const { return std::get<uint64_t>(value_); }  // UnsignedLongLong
   const DecimalValue& decimal() const { return std::get<DecimalValue>(value_); }
+  const OpaqueRef& opaque() const { return std::get<OpaqueRef>(value_); }  // Unknown, Record, Array
 
  private:
   Variant(VarType type, int64_t v) : type_(type), value_(v) {}
 
   VarType type_ = VarType::Empty;
-  std::variant<EmptyTag, NullTag, int64_t, double, std::u16string, ObjectRef, uint64_t, DecimalValue>
+  std::variant<EmptyTag, NullTag, int64_t, double, std::u16string, ObjectRef, uint64_t, DecimalValue,
+               OpaqueRef>
       value_;
 };
 

@@ -38,7 +38,10 @@ Rank rankOf(VarType type) {
     case VarType::Decimal: return Rank::Double;
     case VarType::Null: return Rank::Null;
     case VarType::Object:
-    case VarType::Error: break;
+    case VarType::Error:
+    case VarType::Unknown:
+    case VarType::Record:
+    case VarType::Array: break;
   }
   return Rank::Invalid;
 }

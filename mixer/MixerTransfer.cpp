@@ -38,10 +38,23 @@ bool lookUpControl(MixerService& mixer, uintptr_t handle, uint32_t componentType
   return true;
 }
 
+namespace {
+
+// A driver that honours the item count reads one value per channel for each
+// item; a control without items has one set of channel values. A size past
+// 32 bits is more memory than any block can have (error 7).
+uint32_t detailsBytes(uint32_t channels, uint32_t item) {
+  const uint64_t bytes = uint64_t{channels} * std::max<uint32_t>(item, 1) * sizeof(int32_t);
+  if (bytes > UINT32_MAX) throw RuntimeError(vb_error::OutOfMemory);
+  return static_cast<uint32_t>(bytes);
+}
+
+}  // namespace
+
 ControlDetails::ControlDetails(MixerService& mixer, uint32_t controlId, uint32_t channels,
                                uint32_t item)
     : mixer_(mixer),
-      block_(mixer, channels * sizeof(int32_t)),
+      block_(mixer, detailsBytes(channels, item)),
       record_{sizeof(MixerControlDetails), controlId, channels, item, sizeof(int32_t),
               block_.address()} {}
 

@@ -43,7 +43,7 @@ bool lookUpControl(MixerService& mixer, uintptr_t handle, uint32_t componentType
 }
 
 // A details record for one control with its value block: one 32-bit value
-// per channel, channel 0 first.
+// per channel for each item (at least one), channel 0 of item 0 first.
 class ControlDetails {
  public:
   ControlDetails(MixerService& mixer, uint32_t controlId, uint32_t channels = 1,

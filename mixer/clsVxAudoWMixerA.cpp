@@ -25,7 +25,8 @@ bool clsVxAudoWMixerA::SetVolumeControl(intptr_t hMixer, const MixerControlA& mx
   return setValues(hMixer, mxc, 1, 0, {volume});
 }
 
-// Left, then right; the item count is the control's own.
+// Left, then right; the item count is the control's own, and the block
+// holds two channels for each item, the rest zero.
 bool clsVxAudoWMixerA::SetPANControl(intptr_t hMixer, const MixerControlA& mxc, int32_t volL,
                                      int32_t volR) {
   return setValues(hMixer, mxc, 2, mxc.cMultipleItems, {volL, volR});

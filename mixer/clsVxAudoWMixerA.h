@@ -11,6 +11,7 @@
 #include <initializer_list>
 
 #include "frame/Platform.h"
+#include "frame/Variant.h"
 #include "mixer/MixerService.h"
 
 namespace orvalis {
@@ -19,11 +20,12 @@ class clsVxAudoWMixerA {
  public:
   explicit clsVxAudoWMixerA(Platform& platform);
 
-  // Plain storage for the host; no member reads them.
+  // Plain storage for the host; no member reads them. The flag keeps the
+  // Boolean as written: a C++ host that stores 1 reads 1 back.
   int32_t NumSamples = 0;
   int32_t drawFrom = 0;
   int32_t drawTo = 0;
-  bool fFileLoaded = false;
+  VariantBool fFileLoaded = kFalse;
 
   bool GetMixerControl(intptr_t hMixer, int32_t componentType, int32_t ctrlType,
                        MixerControlA& mxc);

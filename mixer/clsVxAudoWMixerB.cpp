@@ -73,10 +73,11 @@ int32_t clsVxAudoWMixerB::OpenMixer(int32_t MixerNumber) {
   if (hMixer_ != 0) mixer_.close(hMixer_);
   hMixer_ = opened;
   table_ = {};
+  filled_ = {};
 
   // A failed lookup leaves its record empty and is not reported.
   for (int32_t index : kLookupOrder)
-    FetchControl(hMixer_, componentTypeOf(index), controlTypeOf(index), table_[index]);
+    filled_[index] = FetchControl(hMixer_, componentTypeOf(index), controlTypeOf(index), table_[index]);
   return -1;
 }
 
@@ -105,11 +106,20 @@ bool clsVxAudoWMixerB::GetMute(int32_t Control) {
   return GetControlValue(hMixer_, entry(Control)) != 0;
 }
 
-const clsVxAudoWMixerB::ControlRecord& clsVxAudoWMixerB::entry(int32_t Control) const {
+int32_t clsVxAudoWMixerB::entry(int32_t Control) const {
   // Any index of the table, whatever its enumeration: SetMute(SPEAKER)
   // writes to the speakers' volume.
   if (Control < 0 || Control >= kTableSize) throw RuntimeError(vb_error::SubscriptOutOfRange);
-  return table_[Control];
+  return Control;
+}
+
+// Whether a set or get reaches the platform at all. With flags 0 the
+// platform reads handle 0 as device identifier 0, so a closed (or never
+// opened) mixer would go on changing the first device; and a record no
+// lookup filled would address control 0. Both answer as a failed call
+// would, without one.
+bool clsVxAudoWMixerB::reachable(uintptr_t handle, int32_t index) const {
+  return handle != 0 && filled_[index];
 }
 
 bool clsVxAudoWMixerB::FetchControl(uintptr_t handle, uint32_t componentType, uint32_t ctrlType,
@@ -117,18 +127,25 @@ bool clsVxAudoWMixerB::FetchControl(uintptr_t handle, uint32_t componentType, ui
   return lookUpControl(mixer_, handle, componentType, ctrlType, record);
 }
 
-bool clsVxAudoWMixerB::SetControlValue(uintptr_t handle, const ControlRecord& record,
-                                       int32_t value) {
-  ControlDetails details(mixer_, record.control.dwControlID);
-  details.write({controlValue(value, record.control)});
+bool clsVxAudoWMixerB::SetControlValue(uintptr_t handle, int32_t index, int32_t value) {
+  const MixerControlA& control = table_[index].control;
+  if (!reachable(handle, index)) {
+    controlValue(value, control);  // a value that overflows is error 6 all the same
+    return false;
+  }
+  ControlDetails details(mixer_, control.dwControlID);
+  details.write({controlValue(value, control)});
   return details.set(handle) == 0;
 }
 
 // A failed query is not noticed: the block's zero is read as the value.
-int32_t clsVxAudoWMixerB::GetControlValue(uintptr_t handle, const ControlRecord& record) {
-  ControlDetails details(mixer_, record.control.dwControlID);
+// Without a call the value is that zero too.
+int32_t clsVxAudoWMixerB::GetControlValue(uintptr_t handle, int32_t index) {
+  const MixerControlA& control = table_[index].control;
+  if (!reachable(handle, index)) return percentage(0, control);
+  ControlDetails details(mixer_, control.dwControlID);
   details.get(handle);
-  return percentage(details.read(), record.control);
+  return percentage(details.read(), control);
 }
 
 }  // namespace orvalis

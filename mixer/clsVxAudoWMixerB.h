@@ -45,13 +45,18 @@ class clsVxAudoWMixerB {
  private:
   bool FetchControl(uintptr_t handle, uint32_t componentType, uint32_t ctrlType,
                     ControlRecord& record);
-  bool SetControlValue(uintptr_t handle, const ControlRecord& record, int32_t value);
-  int32_t GetControlValue(uintptr_t handle, const ControlRecord& record);
-  const ControlRecord& entry(int32_t Control) const;
+  bool SetControlValue(uintptr_t handle, int32_t index, int32_t value);
+  int32_t GetControlValue(uintptr_t handle, int32_t index);
+  int32_t entry(int32_t Control) const;
+  bool reachable(uintptr_t handle, int32_t index) const;
 
   MixerService& mixer_;
   uintptr_t hMixer_ = 0;  // the platform's handle, as wide as a pointer
   std::array<ControlRecord, kTableSize> table_{};
+  // Which records a lookup filled. An empty record's identifier 0 is no
+  // "no control": the platform knows a control 0 (on Wine, the first
+  // device's master volume).
+  std::array<bool, kTableSize> filled_{};
 };
 
 }  // namespace orvalis

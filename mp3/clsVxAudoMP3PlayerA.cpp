@@ -261,13 +261,14 @@ Variant clsVxAudoMP3PlayerA::MP3OpenPlayList(const std::u16string& TheFile,
 }
 
 // Writes the entries of the list in TheListBox, one per line, into a new
-// file that replaces the old playlist only when every entry was written: a
-// save whose steps fail leaves the previous playlist as it was. The file is
-// ANSI: an entry with a character the code page lacks is such a failing
-// step (error 52, skipped like any other), never a line with a '?'. A count
-// that cannot be read or exceeds the 16-bit index range ends the save
-// there. A file that cannot be created still has the entries read (and
-// every write skipped).
+// file that replaces the old playlist once the walk over the entries is
+// over. An entry whose step fails (one the list refuses, a Null, one that
+// cannot be written) is left out and the walk goes on; the file is ANSI, so
+// an entry with a character the code page lacks is such a step (error 52),
+// never a line with a '?'. Writing and committing are steps too: when they
+// fail the previous playlist stays whole. A count that cannot be read or
+// exceeds the 16-bit index range ends the save there. A file that cannot be
+// created still has the entries read (and every write skipped).
 Variant clsVxAudoMP3PlayerA::MP3SavePlayList(const std::u16string& TheFile,
                                              const Variant& TheListBox) {
   std::unique_ptr<FileReplacement> replacement;
@@ -281,20 +282,15 @@ Variant clsVxAudoMP3PlayerA::MP3SavePlayList(const std::u16string& TheFile,
   if (!last) return Variant();
 
   std::string bytes;
-  bool everyEntryWritten = true;
   // A 32-bit counter: with 32768 entries a 16-bit one would overflow after
   // the last of them instead of ending the walk.
   for (int32_t index = 0; index <= *last; ++index) {
-    bool written = false;
     skipOnError([&] {
       const std::u16string entry = toText(list->List(Variant(static_cast<int16_t>(index))));
-      if (!replacement) return;
-      appendPlaylistLine(bytes, ansiName(runtime_, entry));
-      written = true;
+      if (replacement) appendPlaylistLine(bytes, ansiName(runtime_, entry));
     });
-    everyEntryWritten = everyEntryWritten && written;
   }
-  if (replacement && everyEntryWritten) {
+  if (replacement) {
     skipOnError([&] {
       replacement->write(bytes);
       replacement->commit();

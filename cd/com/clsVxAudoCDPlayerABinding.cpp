@@ -16,7 +16,7 @@ class CDPlayerAObject final
 
   STDMETHODIMP StartPlay(VARIANT* result) override { return call(result, emptyResult([&] { core().StartPlay(); })); }
   STDMETHODIMP setTrack(short* track, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().setTrack(in(*track)); }));
+    return call(result, emptyResult([&] { core().setTrack(in(ref(track))); }));
   }
   STDMETHODIMP StopPlay(VARIANT* result) override { return call(result, emptyResult([&] { core().StopPlay(); })); }
   STDMETHODIMP PausePlay(VARIANT* result) override { return call(result, emptyResult([&] { core().PausePlay(); })); }
@@ -32,7 +32,7 @@ class CDPlayerAObject final
   STDMETHODIMP GetNumTracks(short* result) override { return call(result, [&] { return core().GetNumTracks(); }); }
   STDMETHODIMP GetCDLength(BSTR* result) override { return call(result, [&] { return core().GetCDLength(); }); }
   STDMETHODIMP GetTrackLength(short* TrackNum, BSTR* result) override {
-    return call(result, [&] { return core().GetTrackLength(in(*TrackNum)); });
+    return call(result, [&] { return core().GetTrackLength(in(ref(TrackNum))); });
   }
   // Each output is written back even when a later one fails.
   STDMETHODIMP GetCDPosition(short* track, short* Min, short* Sec) override {
@@ -42,14 +42,14 @@ class CDPlayerAObject final
   }
   STDMETHODIMP CheckIfPlaying(short* result) override { return call(result, [&] { return core().CheckIfPlaying(); }); }
   STDMETHODIMP SeekCDtoX(short* track, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().SeekCDtoX(in(*track)); }));
+    return call(result, emptyResult([&] { core().SeekCDtoX(in(ref(track))); }));
   }
   STDMETHODIMP ReadyDevice(VARIANT* result) override { return call(result, emptyResult([&] { core().ReadyDevice(); })); }
   STDMETHODIMP fastForward(short* Spd, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().fastForward(in(*Spd)); }));
+    return call(result, emptyResult([&] { core().fastForward(in(ref(Spd))); }));
   }
   STDMETHODIMP ReWind(short* Spd, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().ReWind(in(*Spd)); }));
+    return call(result, emptyResult([&] { core().ReWind(in(ref(Spd))); }));
   }
 };
 

@@ -17,7 +17,7 @@ class CDPlayerBObject final
   STDMETHODIMP checkError(BSTR* result) override { return call(result, [&] { return core().checkError(); }); }
   STDMETHODIMP checkForCD(VARIANT_BOOL* result) override { return call(result, [&] { return core().checkForCD(); }); }
   STDMETHODIMP checkCDDrive(BSTR* drive, VARIANT_BOOL* result) override {
-    return call(result, [&] { return core().checkCDDrive(in(*drive)); });
+    return call(result, [&] { return core().checkCDDrive(in(ref(drive))); });
   }
   STDMETHODIMP startCD(BSTR* cdDrive, VARIANT* result) override {
     return call(result, emptyResult([&] { core().startCD(InOut<std::u16string, BSTR>(cdDrive)); }));
@@ -38,28 +38,28 @@ class CDPlayerBObject final
   STDMETHODIMP setDoorClosed(VARIANT* result) override { return call(result, emptyResult([&] { core().setDoorClosed(); })); }
   STDMETHODIMP getNumberTracks(LONG* result) override { return call(result, [&] { return core().getNumberTracks(); }); }
   STDMETHODIMP setTrack(LONG* track, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().setTrack(in(*track)); }));
+    return call(result, emptyResult([&] { core().setTrack(in(ref(track))); }));
   }
   STDMETHODIMP pauseCD(VARIANT* result) override { return call(result, emptyResult([&] { core().pauseCD(); })); }
   STDMETHODIMP resumeCD(VARIANT* result) override { return call(result, emptyResult([&] { core().resumeCD(); })); }
   STDMETHODIMP fastForward(LONG* seconds, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().fastForward(in(*seconds)); }));
+    return call(result, emptyResult([&] { core().fastForward(in(ref(seconds))); }));
   }
   STDMETHODIMP fastRewind(LONG* seconds, VARIANT* result) override {
-    return call(result, emptyResult([&] { core().fastRewind(in(*seconds)); }));
+    return call(result, emptyResult([&] { core().fastRewind(in(ref(seconds))); }));
   }
   STDMETHODIMP isPlaying(VARIANT_BOOL* result) override { return call(result, [&] { return core().isPlaying(); }); }
   STDMETHODIMP trackLengthMS(LONG* track, LONG* result) override {
-    return call(result, [&] { return core().trackLengthMS(in(*track)); });
+    return call(result, [&] { return core().trackLengthMS(in(ref(track))); });
   }
   STDMETHODIMP cdLengthMS(LONG* result) override { return call(result, [&] { return core().cdLengthMS(); }); }
   STDMETHODIMP cdLengthMSF(BSTR* result) override { return call(result, [&] { return core().cdLengthMSF(); }); }
   STDMETHODIMP cdLengthSeconds(LONG* result) override { return call(result, [&] { return core().cdLengthSeconds(); }); }
   STDMETHODIMP trackLengthMSF(LONG* track, BSTR* result) override {
-    return call(result, [&] { return core().trackLengthMSF(in(*track)); });
+    return call(result, [&] { return core().trackLengthMSF(in(ref(track))); });
   }
   STDMETHODIMP trackLengthSeconds(LONG* track, LONG* result) override {
-    return call(result, [&] { return core().trackLengthSeconds(in(*track)); });
+    return call(result, [&] { return core().trackLengthSeconds(in(ref(track))); });
   }
   STDMETHODIMP setAudioOff(VARIANT* result) override { return call(result, emptyResult([&] { core().setAudioOff(); })); }
   STDMETHODIMP setAudioOn(VARIANT* result) override { return call(result, emptyResult([&] { core().setAudioOn(); })); }

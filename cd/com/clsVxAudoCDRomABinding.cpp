@@ -18,9 +18,10 @@ class CDRomAObject final : public AutomationObject<CDRomAObject, _clsVxAudoCDRom
     if (!result) return E_POINTER;
     *result = nullptr;
     return call([&] {
+      VARIANT& variable = ref(vCDRomDetect);
       Variant detect;
       const Collection cdRoms = core().CDRomsCollection(detect);
-      assign(vCDRomDetect, detect);
+      assign(&variable, detect);
       *result = newCollection(cdRoms);
     });
   }

@@ -42,6 +42,8 @@ HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept {
     return hresultFromErrorNumber(error.number());
   } catch (const std::bad_alloc&) {
     return failWithoutErrorInfo(E_OUTOFMEMORY);
+  } catch (const NullReference&) {
+    return failWithoutErrorInfo(E_POINTER);
   } catch (...) {
     return failWithoutErrorInfo(E_UNEXPECTED);
   }

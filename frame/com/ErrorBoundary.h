@@ -1,12 +1,18 @@
 // The one place where a failure inside a member becomes what COM callers
 // see: a runtime error becomes 0x800A0000 + its number with IErrorInfo
 // (number, description, source); running out of memory becomes
-// E_OUTOFMEMORY. Nothing is thrown across the ABI.
+// E_OUTOFMEMORY, a missing by-reference variable E_POINTER. Nothing is
+// thrown across the ABI.
 #pragma once
 
 #include <windows.h>
 
 namespace orvalis::com {
+
+// Thrown for a null pointer where a by-reference parameter's variable
+// belongs (an early-bound caller's mistake): the call fails with E_POINTER
+// before the member runs.
+struct NullReference {};
 
 // Call from inside a catch block only; it rethrows to classify.
 HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept;

@@ -13,6 +13,42 @@ namespace orvalis::com {
 
 namespace {
 
+// A value the logic cannot look into, copied as it came (a reference is
+// followed to its value) and handed back unchanged by `out`.
+class HeldVariant final : public OpaqueValue {
+ public:
+  explicit HeldVariant(const VARIANT& value) {
+    VariantInit(&value_);
+    const HRESULT hr = VariantCopyInd(&value_, const_cast<VARIANT*>(&value));
+    if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+    if (FAILED(hr)) throw RuntimeError(vb_error::TypeMismatch);
+  }
+  ~HeldVariant() override { VariantClear(&value_); }
+  HeldVariant(const HeldVariant&) = delete;
+  HeldVariant& operator=(const HeldVariant&) = delete;
+
+  const VARIANT& value() const { return value_; }
+
+ private:
+  VARIANT value_;
+};
+
+Variant held(VarType type, const VARIANT& value) {
+  return Variant::opaque(type, std::make_shared<const HeldVariant>(value));
+}
+
+// An object without IDispatch is no object the logic can call, but still a
+// Variant: held like an array.
+Variant unknownObject(IUnknown* unknown, const VARIANT& value) {
+  if (!unknown) return Variant(ObjectRef());
+  IDispatch* dispatch = nullptr;
+  if (FAILED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
+    return held(VarType::Unknown, value);
+  Variant object(in(dispatch));
+  dispatch->Release();
+  return object;
+}
+
 // The value a VARIANT holds, looking through one level of VT_BYREF.
 Variant scalar(VARTYPE type, const void* data) {
   switch (type) {
@@ -43,16 +79,6 @@ Variant scalar(VARTYPE type, const void* data) {
     case VT_BOOL: return Variant::boolean(*static_cast<const VARIANT_BOOL*>(data) != VARIANT_FALSE);
     case VT_ERROR: return Variant::error(*static_cast<const SCODE*>(data));
     case VT_DISPATCH: return Variant(in(*static_cast<IDispatch* const*>(data)));
-    case VT_UNKNOWN: {
-      IUnknown* unknown = *static_cast<IUnknown* const*>(data);
-      if (!unknown) return Variant(ObjectRef());
-      IDispatch* dispatch = nullptr;
-      if (FAILED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
-        throw RuntimeError(vb_error::TypeMismatch);
-      Variant object(in(dispatch));
-      dispatch->Release();
-      return object;
-    }
     default:
       throw RuntimeError(vb_error::TypeMismatch);
   }
@@ -63,7 +89,13 @@ Variant scalar(VARTYPE type, const void* data) {
 Variant in(const VARIANT* value) {
   if (!value) return Variant();
   if (V_VT(value) == (VT_BYREF | VT_VARIANT)) return in(V_VARIANTREF(value));
-  if (V_VT(value) & VT_BYREF) return scalar(V_VT(value) & ~VT_BYREF, V_BYREF(value));
+  // A Variant takes any value: what the logic cannot read goes in unopened.
+  const VARTYPE type = V_VT(value) & ~VT_BYREF;
+  if (type & VT_ARRAY) return held(VarType::Array, *value);
+  if (type == VT_RECORD) return held(VarType::Record, *value);
+  if (type == VT_UNKNOWN)
+    return unknownObject((V_VT(value) & VT_BYREF) ? *V_UNKNOWNREF(value) : V_UNKNOWN(value), *value);
+  if (V_VT(value) & VT_BYREF) return scalar(type, V_BYREF(value));
   // A Decimal fills the whole VARIANT, its type tag included.
   if (V_VT(value) == VT_DECIMAL) return scalar(VT_DECIMAL, &V_DECIMAL(value));
   return scalar(V_VT(value), &value->lVal);
@@ -172,6 +204,16 @@ void out(const Variant& value, VARIANT* result) {
     case VarType::UnsignedLong: V_VT(result) = VT_UI4; V_UI4(result) = static_cast<ULONG>(value.integral()); break;
     case VarType::LongLong: V_VT(result) = VT_I8; V_I8(result) = value.integral(); break;
     case VarType::UnsignedLongLong: V_VT(result) = VT_UI8; V_UI8(result) = value.unsignedIntegral(); break;
+    case VarType::Unknown:
+    case VarType::Record:
+    case VarType::Array: {
+      const auto* original = dynamic_cast<const HeldVariant*>(value.opaque().get());
+      if (!original) throw RuntimeError(vb_error::TypeMismatch);
+      const HRESULT hr = VariantCopy(result, const_cast<VARIANT*>(&original->value()));
+      if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
+      if (FAILED(hr)) throw RuntimeError(vb_error::TypeMismatch);
+      break;
+    }
     case VarType::Decimal: {
       const Variant::DecimalValue& number = value.decimal();
       DECIMAL& slot = V_DECIMAL(result);

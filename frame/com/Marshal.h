@@ -15,10 +15,20 @@
 
 #include "frame/Arrays.h"
 #include "frame/Variant.h"
+#include "frame/com/ErrorBoundary.h"
 
 namespace orvalis::com {
 
 // --- Arguments ---------------------------------------------------------------
+
+// The caller's variable behind a by-reference parameter. A C++ caller may
+// pass a null pointer instead: the call fails with E_POINTER (see
+// NullReference) before the member runs.
+template <class T>
+T& ref(T* variable) {
+  if (!variable) throw NullReference();
+  return *variable;
+}
 
 inline std::u16string in(BSTR text) {
   if (!text) return {};  // a null reference reads as the empty text
@@ -29,11 +39,14 @@ inline int32_t in(LONG value) { return static_cast<int32_t>(value); }
 inline int64_t in(LONGLONG value) { return value; }
 // Also serves VARIANT_BOOL (the same type): True arrives as -1.
 inline int16_t in(SHORT value) { return value; }
+// Any Variant: arrays, records and objects without IDispatch go in held
+// unopened (see OpaqueValue) and come back out unchanged.
 Variant in(const VARIANT* value);
 inline Variant in(const VARIANT& value) { return in(&value); }
 ObjectRef in(IDispatch* object);
 // The caller's variable as it is whenever the member reads it.
 inline VariantReference inReference(const VARIANT* variable) {
+  ref(variable);
   return [variable] { return in(variable); };
 }
 
@@ -118,7 +131,11 @@ void assignVariable(VARIANT* variable, const Variant& value);
 template <class Core, class Abi>
 class InOut {
  public:
-  explicit InOut(Abi* variable) : variable_(variable), value_(in(*variable)) {}
+  explicit InOut(Abi* variable) : variable_(variable), value_(in(ref(variable))) {
+    if constexpr (std::is_same_v<Core, Variant>) {
+      if (value_.isOpaque()) unopened_ = value_.opaque();
+    }
+  }
   ~InOut() noexcept(false) { writeBack(); }
   InOut(const InOut&) = delete;
   InOut& operator=(const InOut&) = delete;
@@ -133,6 +150,9 @@ class InOut {
       SysFreeString(*variable_);
       *variable_ = replacement;
     } else if constexpr (std::is_same_v<Abi, VARIANT>) {
+      // A value the member could not open and left as it was stays the
+      // caller's own, not a copy of it.
+      if (unopened_ && value_.isOpaque() && value_.opaque() == unopened_) return;
       assignVariable(variable_, value_);
     } else {
       out(value_, variable_);
@@ -141,6 +161,7 @@ class InOut {
 
   Abi* variable_;
   Core value_;
+  OpaqueRef unopened_;
 };
 
 // Stores `value` into a caller's Variant passed by reference (an output

@@ -27,14 +27,14 @@ class OrvalisAObject final : public AutomationObject<OrvalisAObject, _clsVxOrval
     return call(result, [&] { return core().GetProStdProperties(); });
   }
   STDMETHODIMP get_GetProResStrings(LONG* lResId, BSTR* result) override {
-    return call(result, [&] { return core().GetProResStrings(in(*lResId)); });
+    return call(result, [&] { return core().GetProResStrings(in(ref(lResId))); });
   }
   STDMETHODIMP get_GetProResPicture(LONG* lResId, LoadResConstants* lRestype, IPictureDisp** result) override {
     if (!result) return E_POINTER;
-    return call([&] { out(core().GetProResPicture(in(*lResId), static_cast<int32_t>(*lRestype)), result); });
+    return call([&] { out(core().GetProResPicture(in(ref(lResId)), static_cast<int32_t>(ref(lRestype))), result); });
   }
   STDMETHODIMP get_GetProResData(LONG* lResId, VARIANT* vRestype, VARIANT* result) override {
-    return call(result, [&] { return core().GetProResData(in(*lResId), in(vRestype)); });
+    return call(result, [&] { return core().GetProResData(in(ref(lResId)), in(ref(vRestype))); });
   }
   STDMETHODIMP About(LONG* result) override { return call(result, [&] { return core().About(); }); }
   STDMETHODIMP get_BuddyObjectGlobal(IDispatch** result) override {

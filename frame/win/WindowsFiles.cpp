@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 #include "frame/RuntimeError.h"
 
 namespace orvalis::win {
@@ -80,25 +82,37 @@ std::wstring fullPath(const std::wstring& name) {
   return path;
 }
 
-// A uniquely named file in the target's folder, so that the final rename
-// stays on one volume and cannot leave a half-written target behind.
-// `target` is a full path.
+// The name under which the platform takes a full path of any length: a
+// drive path gets the prefix \\?\ and a share \\?\UNC\ in place of its
+// leading \\; a name that has such a prefix already keeps it. The
+// replacement's own names are longer than the target's, so they must not
+// run into the length limit of a plain name where the target's does not.
+std::wstring extendedPath(const std::wstring& full) {
+  if (full.rfind(L"\\\\?\\", 0) == 0 || full.rfind(L"\\\\.\\", 0) == 0) return full;
+  if (full.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + full.substr(2);
+  return L"\\\\?\\" + full;
+}
+
+// A new, uniquely named file in the target's folder, so that the final
+// rename stays on one volume and cannot leave a half-written target behind.
+// `target` is an extended full path. The names are our own ("orv", eight
+// hex digits, ".tmp"), tried until one does not exist yet: the platform's
+// temporary-name call refuses folders whose path is longer than MAX_PATH
+// less 14, where the target itself can still be opened.
 HANDLE createBeside(const std::wstring& target, std::wstring& temporaryPath) {
   const std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
-  const DWORD attributes = GetFileAttributesW(folder.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    throw RuntimeError(vb_error::PathNotFound);
-  wchar_t temporary[MAX_PATH + 16];
-  if (!GetTempFileNameW(folder.c_str(), L"orv", 0, temporary)) raiseFileError(GetLastError());
-  temporaryPath = temporary;
-  HANDLE file = CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) {
+  DWORD unique = GetTickCount() ^ (GetCurrentProcessId() << 16);
+  for (int attempt = 0; attempt < 0x10000; ++attempt, ++unique) {
+    wchar_t name[16];
+    swprintf(name, 16, L"orv%08lX.tmp", static_cast<unsigned long>(unique));
+    temporaryPath = folder + name;
+    HANDLE file = CreateFileW(temporaryPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD error = GetLastError();
-    DeleteFileW(temporary);
-    raiseFileError(error);
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) raiseFileError(error);
   }
-  return file;
+  raiseFileError(ERROR_FILE_EXISTS);
 }
 
 class Replacement final : public FileReplacement {
@@ -158,7 +172,7 @@ std::string WindowsFiles::readAll(std::u16string_view path) {
 }
 
 std::unique_ptr<FileReplacement> WindowsFiles::replace(std::u16string_view path) {
-  const std::wstring target = fullPath(fileName(path));
+  const std::wstring target = extendedPath(fullPath(fileName(path)));
   // A target that cannot be written (a folder, a read-only file) fails now,
   // as opening it for output would, rather than after all entries are read.
   const DWORD attributes = GetFileAttributesW(target.c_str());

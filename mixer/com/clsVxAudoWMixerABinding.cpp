@@ -56,7 +56,7 @@ class WMixerAObject final
     return call(result, [&] { return core().fFileLoaded; });
   }
   STDMETHODIMP put_fFileLoaded(VARIANT_BOOL value) override {
-    return call([&] { core().fFileLoaded = value != VARIANT_FALSE; });
+    return call([&] { core().fFileLoaded = in(value); });
   }
   STDMETHODIMP GetMixerControl(LONG_PTR hMixer, LONG componentType, LONG ctrlType, MIXERCONTROL* mxc,
                                VARIANT_BOOL* result) override {

@@ -1,6 +1,6 @@
 // The dual interface _clsVxAudoWMixerB over mixer B's logic: each vtable
 // member forwards to the core in one line. The control index arrives by
-// reference and is only read.
+// reference and is only read; a null reference is E_POINTER.
 #include "frame/com/AutomationObject.h"
 #include "frame/com/Classes.h"
 #include "mixer/clsVxAudoWMixerB.h"
@@ -9,8 +9,8 @@ namespace orvalis::com {
 
 namespace {
 
-int32_t controlIndex(const VOL_CONTROL* Control) { return static_cast<int32_t>(*Control); }
-int32_t controlIndex(const MUTE_CONTROL* Control) { return static_cast<int32_t>(*Control); }
+int32_t controlIndex(const VOL_CONTROL* Control) { return static_cast<int32_t>(ref(Control)); }
+int32_t controlIndex(const MUTE_CONTROL* Control) { return static_cast<int32_t>(ref(Control)); }
 
 class WMixerBObject final
     : public AutomationObject<WMixerBObject, _clsVxAudoWMixerB, clsVxAudoWMixerB> {

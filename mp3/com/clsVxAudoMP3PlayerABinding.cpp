@@ -18,10 +18,10 @@ class MP3PlayerAObject final
   STDMETHODIMP get_TheFile(BSTR* result) override { return call(result, [&]() -> const auto& { return core().TheFile; }); }
   STDMETHODIMP put_TheFile(BSTR value) override { return call([&] { core().TheFile = in(value); }); }
   STDMETHODIMP GetLastBackSlash(BSTR* text, BSTR* result) override {
-    return call(result, [&] { return core().GetLastBackSlash(in(*text)); });
+    return call(result, [&] { return core().GetLastBackSlash(in(ref(text))); });
   }
   STDMETHODIMP ListNoChar(IDispatch** List1, IDispatch** List2) override {
-    return call([&] { core().ListNoChar(in(*List1), in(*List2)); });
+    return call([&] { core().ListNoChar(in(ref(List1)), in(ref(List2))); });
   }
   STDMETHODIMP MP3Playing(VARIANT_BOOL* result) override { return call(result, [&] { return core().MP3Playing(); }); }
   STDMETHODIMP MP3ChangePositionTo(VARIANT* Second, VARIANT* result) override {
@@ -34,10 +34,10 @@ class MP3PlayerAObject final
   STDMETHODIMP MP3DurationInMs(VARIANT* result) override { return call(result, [&] { return core().MP3DurationInMs(); }); }
   STDMETHODIMP MP3Position(VARIANT* result) override { return call(result, [&] { return core().MP3Position(); }); }
   STDMETHODIMP MP3OpenPlayList(BSTR* TheFile, VARIANT* TheListBox, VARIANT* result) override {
-    return call(result, [&] { return core().MP3OpenPlayList(in(*TheFile), in(TheListBox)); });
+    return call(result, [&] { return core().MP3OpenPlayList(in(ref(TheFile)), in(ref(TheListBox))); });
   }
   STDMETHODIMP MP3SavePlayList(BSTR* TheFile, VARIANT* TheListBox, VARIANT* result) override {
-    return call(result, [&] { return core().MP3SavePlayList(in(*TheFile), in(TheListBox)); });
+    return call(result, [&] { return core().MP3SavePlayList(in(ref(TheFile)), in(ref(TheListBox))); });
   }
   STDMETHODIMP MP3Play() override { return call([&] { core().MP3Play(); }); }
   STDMETHODIMP MP3Stop() override { return call([&] { core().MP3Stop(); }); }

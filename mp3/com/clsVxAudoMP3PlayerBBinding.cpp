@@ -21,21 +21,21 @@ class MP3PlayerBObject final
     return call([&] { core().MyAppDefault(in(sAppName), in(sEXE), in(sExt)); });
   }
   STDMETHODIMP EndOfSong(VARIANT_BOOL* result) override { return call(result, [&] { return core().EndOfSong(); }); }
-  STDMETHODIMP FormMove(IDispatch** Frm) override { return call([&] { core().FormMove(in(*Frm)); }); }
+  STDMETHODIMP FormMove(IDispatch** Frm) override { return call([&] { core().FormMove(in(ref(Frm))); }); }
   STDMETHODIMP OpenPlaylist(BSTR* TheList, IDispatch** Listbox) override {
-    return call([&] { core().OpenPlaylist(in(*TheList), in(*Listbox)); });
+    return call([&] { core().OpenPlaylist(in(ref(TheList)), in(ref(Listbox))); });
   }
   STDMETHODIMP TimeRemaininginMS(LONG* result) override { return call(result, [&] { return core().TimeRemaininginMS(); }); }
   STDMETHODIMP TimeRemaininginSec(LONG* result) override { return call(result, [&] { return core().TimeRemaininginSec(); }); }
   STDMETHODIMP FormatTimeRemaining(BSTR* result) override { return call(result, [&] { return core().FormatTimeRemaining(); }); }
   STDMETHODIMP ListNoChar(IDispatch** List1, IDispatch** List2) override {
-    return call([&] { core().ListNoChar(in(*List1), in(*List2)); });
+    return call([&] { core().ListNoChar(in(ref(List1)), in(ref(List2))); });
   }
   STDMETHODIMP ListSingleNoChar(VARIANT* List1, VARIANT* List2) override {
-    return call([&] { core().ListSingleNoChar(in(List1), in(List2)); });
+    return call([&] { core().ListSingleNoChar(in(ref(List1)), in(ref(List2))); });
   }
   STDMETHODIMP SavePlaylist(BSTR* TheList, IDispatch** Listbox) override {
-    return call([&] { core().SavePlaylist(in(*TheList), in(*Listbox)); });
+    return call([&] { core().SavePlaylist(in(ref(TheList)), in(ref(Listbox))); });
   }
   STDMETHODIMP PositioninMS(LONG* result) override { return call(result, [&] { return core().PositioninMS(); }); }
   STDMETHODIMP PositioninSec(LONG* result) override { return call(result, [&] { return core().PositioninSec(); }); }

@@ -9,9 +9,11 @@
 // to 32 bits anywhere on its way misses.
 //
 // Like winmm, a handle argument may also be a device identifier (the flags
-// are kObjectMixer), fader controls refuse values outside their
-// range, switch controls keep any value, and a control description must be
-// asked for with cbmxctrl = 148.
+// are kObjectMixer), so handle 0 is device 0; fader controls refuse values
+// outside their range, switch controls keep any value, a control
+// description must be asked for with cbmxctrl = 148, and a details block
+// holds cChannels values for each of the record's items (at least one), as
+// a driver that honours the item count reads it.
 #pragma once
 
 #include <cstdint>
@@ -98,13 +100,16 @@ class FakeMixer : public MixerService {
   static FakeMixerControl mute(uint32_t id) {
     return {id, mixer::kMuteControl, 0, 1, 0, 0, "Mute"};
   }
-  // A device whose every line has a volume (0 to 65535) and a mute switch,
-  // with identifiers line * 10 + 1 and + 2 plus `idBase`.
+  // A device whose every line has a volume (0 to 65535) and a mute switch.
+  // Control identifiers count from `idBase`, two a line, so that the first
+  // line's volume on device 0 is control 0, as on Wine, where it is the
+  // speakers' master volume.
   FakeMixerDevice& addDevice(std::vector<uint32_t> componentTypes, uint32_t idBase = 0) {
     FakeMixerDevice device;
     for (uint32_t type : componentTypes) {
-      const uint32_t lineId = idBase + 100 + static_cast<uint32_t>(device.lines.size());
-      device.lines.push_back({type, lineId, {volume(lineId * 10 + 1), mute(lineId * 10 + 2)}});
+      const auto line = static_cast<uint32_t>(device.lines.size());
+      const uint32_t lineId = idBase + 100 + line;
+      device.lines.push_back({type, lineId, {volume(idBase + 2 * line), mute(idBase + 2 * line + 1)}});
     }
     devices.push_back(std::move(device));
     return devices.back();
@@ -329,7 +334,10 @@ class FakeMixer : public MixerService {
   }
 
   int32_t* valuesAt(const MixerControlDetails& details) {
-    return reinterpret_cast<int32_t*>(blockAt(details.paDetails, details.cChannels * sizeof(int32_t)));
+    const uint64_t items = details.item > 1 ? details.item : 1;
+    const uint64_t bytes = details.cChannels * items * sizeof(int32_t);
+    if (bytes > UINT32_MAX) throw std::logic_error("a details block past 4 GB");
+    return reinterpret_cast<int32_t*>(blockAt(details.paDetails, static_cast<uint32_t>(bytes)));
   }
 
   // The bytes at `address`, which must lie within a live block.

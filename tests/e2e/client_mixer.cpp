@@ -102,6 +102,12 @@ void fields(_clsVxAudoWMixerA* a) {
   a->get_fFileLoaded(&flag);
   check("the public fields keep what was stored",
         samples == 44100 && from == -7 && to == 12 && flag == VARIANT_TRUE);
+  // A C++ host may store any 16-bit value as a Boolean; it reads back as
+  // stored, not turned into True.
+  a->put_fFileLoaded(1);
+  a->get_fFileLoaded(&flag);
+  check("fFileLoaded reads back the 1 a C++ host stored (" + number(flag) + ")", flag == 1);
+  a->put_fFileLoaded(VARIANT_FALSE);
 }
 
 void primitives(_clsVxAudoWMixerA* a, HANDLE device) {

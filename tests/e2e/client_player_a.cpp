@@ -7,10 +7,15 @@
 #include <ole2.h>
 #include <oleauto.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "client_checks.h"
 #include "com_client.h"
+#include "fake_host.h"
 #include "orvalis_h.h"
 
 using e2e::check;
@@ -108,6 +113,119 @@ void errorToCaller(_clsVxAudoMP3PlayerA* player) {
   SysFreeString(path);
 }
 
+// Values a Variant parameter takes though the member cannot use them: an
+// array, an object without IDispatch, a record. MP3ChangePositionTo skips
+// the multiplication (and the commands that would carry the product) and
+// returns Empty, leaving the caller's variable as it was; the playlist
+// members find no list object and return Empty.
+void valuesItCannotOpen(_clsVxAudoMP3PlayerA* player) {
+  const GUID mixerControl = {0x51A5326D, 0xB741, 0x4F3C, {0xB0, 0x86, 0xE9, 0x36, 0x30, 0x98, 0x47, 0x0B}};
+  IRecordInfo* record = nullptr;
+  GetRecordInfoFromGuids(LIBID_Orvalis, 1, 0, 0x409, mixerControl, &record);
+  static BYTE recordBytes[148];
+  std::vector<std::pair<std::string, VARIANT>> values(3);
+  for (auto& [name, v] : values) VariantInit(&v);
+  values[0].first = "an array";
+  SAFEARRAYBOUND bound{3, 0};
+  V_VT(&values[0].second) = VT_ARRAY | VT_I4;
+  V_ARRAY(&values[0].second) = SafeArrayCreate(VT_I4, 1, &bound);
+  values[1].first = "an object without IDispatch";
+  V_VT(&values[1].second) = VT_UNKNOWN;
+  V_UNKNOWN(&values[1].second) = e2e::PlainObject::create();
+  values[2].first = "a record";
+  V_VT(&values[2].second) = VT_RECORD;
+  V_RECORD(&values[2].second) = recordBytes;
+  V_RECORDINFO(&values[2].second) = record;
+
+  for (auto& [name, value] : values) {
+    if (V_VT(&value) == VT_RECORD && !record) continue;
+    const VARIANT before = value;
+    VARIANT result;
+    VariantInit(&result);
+    HRESULT hr = player->MP3ChangePositionTo(&value, &result);
+    check("MP3ChangePositionTo takes " + name + " and returns Empty", hr == S_OK && V_VT(&result) == VT_EMPTY,
+          hex(hr));
+    check("and leaves the caller's " + name + " as it was", std::memcmp(&value, &before, sizeof value) == 0);
+    VariantClear(&result);
+
+    changePosition(player, value);
+    check("late-bound too, " + name + " stays as it was", std::memcmp(&value, &before, sizeof value) == 0);
+
+    BSTR path = SysAllocString(L"never-written.m3u");
+    hr = player->MP3SavePlayList(&path, &value, &result);
+    check("MP3SavePlayList with " + name + " for the list returns Empty", hr == S_OK && V_VT(&result) == VT_EMPTY,
+          hex(hr));
+    hr = player->MP3OpenPlayList(&path, &value, &result);
+    check("MP3OpenPlayList with " + name + " for the list returns Empty", hr == S_OK && V_VT(&result) == VT_EMPTY,
+          hex(hr));
+    SysFreeString(path);
+    if (V_VT(&value) != VT_RECORD) VariantClear(&value);
+  }
+  if (record) record->Release();
+}
+
+// The bytes of a file read through its plain name, or "(unreadable)".
+std::string fileBytes(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "(unreadable)";
+  char buffer[256];
+  DWORD read = 0;
+  ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+  CloseHandle(file);
+  return std::string(buffer, read);
+}
+
+// A playlist saved into a folder whose path is longer than MAX_PATH less
+// 14, where the platform's temporary-name call gives up, but short enough
+// that the playlist itself opens by its plain name.
+void saveInALongFolder(_clsVxAudoMP3PlayerA* player) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  std::wstring folder = std::wstring(temp) + L"orvalis-long";
+  const std::wstring top = folder;
+  CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+  while (folder.size() < 250) {
+    folder += L"\\" + std::wstring(std::min<size_t>(100, 250 - folder.size() - 1), L'd');
+    CreateDirectoryW((L"\\\\?\\" + folder).c_str(), nullptr);
+  }
+  const std::wstring target = folder + L"\\m.m3u";
+  HANDLE probe = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  check("a direct open works in the " + std::to_string(folder.size()) + "-character folder",
+        probe != INVALID_HANDLE_VALUE);
+  if (probe != INVALID_HANDLE_VALUE) {
+    DWORD written = 0;
+    WriteFile(probe, "old\r\n", 5, &written, nullptr);
+    CloseHandle(probe);
+  }
+
+  e2e::FakeHost* host = e2e::FakeHost::create();  // a.mp3, b.mp3
+  BSTR path = SysAllocString(target.c_str());
+  VARIANT list, result;
+  V_VT(&list) = VT_DISPATCH;
+  V_DISPATCH(&list) = host;
+  const HRESULT hr = player->MP3SavePlayList(&path, &list, &result);
+  check("MP3SavePlayList into the long folder returns normally", SUCCEEDED(hr), hex(hr));
+  check("and replaces the old playlist with both entries", fileBytes(target) == "a.mp3\r\nb.mp3\r\n",
+        fileBytes(target));
+  SysFreeString(path);
+  host->Release();
+
+  // Only the playlist is left in the folder: no temporary file beside it.
+  WIN32_FIND_DATAW found;
+  int files = 0;
+  HANDLE search = FindFirstFileW((L"\\\\?\\" + folder + L"\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+    while (FindNextFileW(search, &found));
+    FindClose(search);
+  }
+  check("no temporary file is left beside it (" + std::to_string(files) + " files)", files == 1);
+
+  DeleteFileW((L"\\\\?\\" + target).c_str());
+  for (std::wstring level = folder; level.size() >= top.size(); level.resize(level.find_last_of(L'\\')))
+    RemoveDirectoryW((L"\\\\?\\" + level).c_str());
+}
+
 }  // namespace
 
 int main() {
@@ -118,6 +236,8 @@ int main() {
     earlyBound(player);
     lateBound(player);
     errorToCaller(player);
+    saveInALongFolder(player);
+    valuesItCannotOpen(player);
     player->Release();
   }
   CoUninitialize();

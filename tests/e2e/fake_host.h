@@ -1,6 +1,7 @@
 // A host object as the library meets them: a list control (ListCount, List,
 // AddItem, ListIndex, text, Clear) that is also a form (hWnd 0), called
-// late-bound by name. It keeps at most a thousand entries, so a member that
+// late-bound by name; and an object that a host may pass in a Variant but
+// that has no IDispatch. It keeps at most a thousand entries, so a member that
 // adds lines without end cannot make it grow without end, and it can run a
 // host's own code on its first call (a host that releases the library's
 // object from inside one of its events).
@@ -132,6 +133,30 @@ class FakeHost final : public IDispatch {
   long calls_ = 0;
   std::vector<std::wstring> items_;
   std::function<void()> firstCall_;
+};
+
+// An object without IDispatch: a Variant can hold it, nobody can call it.
+class PlainObject final : public IUnknown {
+ public:
+  static PlainObject* create() { return new PlainObject(); }  // one reference
+
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    *object = riid == IID_IUnknown ? this : nullptr;
+    if (!*object) return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+  }
+
+ private:
+  PlainObject() = default;
+  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace e2e

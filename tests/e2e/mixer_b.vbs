@@ -45,14 +45,25 @@ CheckEqual "GetMute returns a Boolean", TypeName(mixer.GetMute(SPEAKER_MUTE)), "
 CheckEqual "SetMute(SPEAKER_MUTE, False) is accepted", mixer.SetMute(SPEAKER_MUTE, False), True
 CheckEqual "GetMute(SPEAKER_MUTE) reads False", mixer.GetMute(SPEAKER_MUTE), False
 
-' The device has no microphone line: its record stays empty, and control
-' identifier 0 is, on Wine, the device's volume, read raw as the record's
-' range is empty.
+' The device has no microphone line: its record stays empty. Control
+' identifier 0 is, on Wine, the speakers' volume; an empty record must not
+' reach it, and answers as a failed call: 0 and False.
 mixer.SetVolume SPEAKER, 50
-Dim raw : raw = mixer.GetVolume(MICROPHONE)
-CheckNoError "GetVolume(MICROPHONE) works on the empty record"
-Check "the empty record reads control 0 raw: the speakers' 50 x 655 (" & raw & ")", Abs(raw - 32750) <= 1
-CheckEqual "an index past the fourteen controls addresses an empty record", mixer.GetVolume(20), raw
+CheckEqual "SetVolume(MICROPHONE, 80) on the empty record fails", mixer.SetVolume(MICROPHONE, 80), 0
+CheckEqual "and leaves the speakers at 50", mixer.GetVolume(SPEAKER), 50
+CheckEqual "GetVolume(MICROPHONE) reads 0 from the empty record", mixer.GetVolume(MICROPHONE), 0
+CheckNoError "GetVolume(MICROPHONE) raises nothing"
+CheckEqual "an index past the fourteen controls addresses an empty record", mixer.GetVolume(20), 0
+CheckEqual "SetMute on an empty record fails", mixer.SetMute(20, True), False
+CheckEqual "the speakers are still at 50", mixer.GetVolume(SPEAKER), 50
+
+' An object that never opened a device holds handle 0, which the platform
+' takes for device 0: its calls must fail, not change the speakers.
+Dim unopened : Set unopened = CreateObject("Orvalis.clsVxAudoWMixerB")
+CheckEqual "a never-opened object's SetVolume(SPEAKER, 10) fails", unopened.SetVolume(SPEAKER, 10), 0
+CheckEqual "and reads 0", unopened.GetVolume(SPEAKER), 0
+CheckEqual "the speakers stay at 50", mixer.GetVolume(SPEAKER), 50
+Set unopened = Nothing
 
 result = mixer.GetVolume(21)
 CheckError "index 21 is out of the table", 9, "Subscript out of range"
@@ -60,6 +71,18 @@ result = mixer.SetMute(-1, True)
 CheckError "index -1 is out of the table", 9, "Subscript out of range"
 
 CheckEqual "CloseMixer returns the platform's success code", mixer.CloseMixer(), 0
+
+' After CloseMixer the records stay but no device is open: set and get
+' fail without reaching device 0.
+CheckEqual "SetVolume after CloseMixer fails", mixer.SetVolume(SPEAKER, 25), 0
+CheckEqual "SetMute after CloseMixer fails", mixer.SetMute(SPEAKER_MUTE, True), False
+CheckEqual "GetVolume after CloseMixer reads 0", mixer.GetVolume(SPEAKER), 0
+Dim witness : Set witness = CreateObject("Orvalis.clsVxAudoWMixerB")
+witness.OpenMixer 0
+CheckEqual "another object reads the speakers still at 50", witness.GetVolume(SPEAKER), 50
+CheckEqual "and not muted", witness.GetMute(SPEAKER_MUTE), False
+witness.CloseMixer
+Set witness = Nothing
 
 ' The devices are numbered from 0; the first number that does not open is
 ' the count.

@@ -82,10 +82,14 @@ CheckEqual "and adds nothing", untouched.ListCount, 0
 Dim broken : Set broken = New HostList
 broken.AddItem "new.mp3"
 broken.AddItem Null
+broken.AddItem "last.mp3"
 player.MP3SavePlayList (playlist), broken
 CheckNoError "a save with an entry that is no text returns normally"
-CheckEqual "the previous playlist is intact", fso.OpenTextFile(playlist).ReadAll, bytes
+CheckEqual "the Null entry is left out and the others are saved", fso.OpenTextFile(playlist).ReadAll, _
+    "new.mp3" & vbCrLf & "last.mp3" & vbCrLf
 Check "no temporary file is left beside it", fso.GetFolder(folder).Files.Count = 2
+player.MP3SavePlayList (playlist), paths
+CheckEqual "a save of the good list puts it back", fso.OpenTextFile(playlist).ReadAll, bytes
 player.MP3SavePlayList "", paths
 CheckNoError "a save without a file name returns normally"
 Check "no message box was shown", MessageBoxLog() = before

@@ -33,6 +33,7 @@ struct MemberInfo {
   INVOKEKIND kind = INVOKE_FUNC;
   std::vector<ParamInfo> params;
   bool hasResult = false;
+  SHORT vtableOffset = 0;  // bytes into the interface's vtable, for early-bound calls
 };
 
 struct ClassInfo {
@@ -128,6 +129,7 @@ inline void describeMembers(ITypeInfo* interfaceInfo, ClassInfo& cls) {
     MemberInfo member;
     member.id = function->memid;
     member.kind = function->invkind;
+    member.vtableOffset = function->oVft;
     std::vector<BSTR> names(function->cParams + 1, nullptr);
     UINT found = 0;
     interfaceInfo->GetNames(function->memid, names.data(), static_cast<UINT>(names.size()), &found);

@@ -254,8 +254,12 @@ TEST(VariantConversion, WideAndUnsignedIntegersOverflowWhereTheyDoNotFit) {
 }
 
 TEST(VariantConversion, NullObjectsAndErrorsFailEveryConversion) {
+  const auto held = std::make_shared<const OpaqueValue>();
   const Variant failing[] = {Variant::null(), Variant(ObjectRef(std::make_shared<NoMembers>())),
-                             Variant::error(5), Variant::missing()};
+                             Variant::error(5), Variant::missing(),
+                             // arrays, records and objects without IDispatch
+                             Variant::opaque(VarType::Array, held), Variant::opaque(VarType::Record, held),
+                             Variant::opaque(VarType::Unknown, held)};
   for (const Variant& v : failing) {
     SCOPED_TRACE(static_cast<int>(v.type()));
     const int32_t expected = v.isNull() ? vb_error::InvalidUseOfNull : vb_error::TypeMismatch;

@@ -148,14 +148,30 @@ TEST_F(MixerBTest, MissingLinesAndControlsLeaveTheirRecordsEmpty) {
   EXPECT_EQ(b.record(SPEAKER_MUTE).control.cbStruct, 152u) << "set before the control query";
   EXPECT_EQ(b.record(SPEAKER_MUTE).control.dwControlID, 0u);
 
-  // The empty record addresses control 0, which the platform refuses; the
-  // block's zero is read as the value.
+  // An empty record's identifier 0 is the speakers' volume here, as on
+  // Wine: a set or get on it would change or read that control. Neither
+  // calls the platform; they answer as a failed call would.
+  ASSERT_EQ(control(kSpeakers, kVolume).id, 0u);
+  ASSERT_EQ(b.SetVolume(SPEAKER, 50), -1);
   mixer.calls.clear();
+  EXPECT_EQ(b.SetVolume(AUXILIARY, 80), 0);
   EXPECT_EQ(b.GetVolume(AUXILIARY), 0);
-  EXPECT_EQ(FakeMixer::recordOf<MixerControlDetails>(mixer.last("mixerGetControlDetailsA")).dwControlID, 0u);
-  EXPECT_EQ(b.SetVolume(AUXILIARY, 50), 0);
-  EXPECT_EQ(lastValueSet(), 0) << "clamped to the empty range";
+  EXPECT_FALSE(b.SetMute(SPEAKER_MUTE, -1)) << "a record whose control lookup failed is empty too";
   EXPECT_FALSE(b.GetMute(SPEAKER_MUTE));
+  EXPECT_TRUE(mixer.calls.empty());
+  EXPECT_EQ(control(kSpeakers, kVolume).value, 32750) << "the speakers keep their 50 %";
+  EXPECT_EQ(b.GetVolume(SPEAKER), 50);
+}
+
+TEST_F(MixerBTest, ANeverOpenedObjectLeavesDevice0Alone) {
+  sevenLineDevice();
+  control(kSpeakers, kVolume).value = 32750;
+  EXPECT_EQ(b.SetVolume(SPEAKER, 10), 0);
+  EXPECT_EQ(b.GetVolume(SPEAKER), 0);
+  EXPECT_FALSE(b.SetMute(SPEAKER_MUTE, -1));
+  EXPECT_FALSE(b.GetMute(SPEAKER_MUTE));
+  EXPECT_TRUE(mixer.calls.empty());
+  EXPECT_EQ(control(kSpeakers, kVolume).value, 32750);
 }
 
 TEST_F(MixerBTest, ASecondOpenMixerClosesTheOldDeviceAndForgetsItsControls) {
@@ -210,6 +226,29 @@ TEST_F(MixerBTest, CloseMixerReturnsThePlatformCodeAndForgetsTheHandle) {
   const size_t before = mixer.calls.size();
   object.reset();
   EXPECT_EQ(mixer.calls.size(), before) << "nothing left to close";
+}
+
+// Handle 0 with flags 0 is device 0 to the platform: after CloseMixer the
+// kept records must not go on reaching the first device.
+TEST_F(MixerBTest, AClosedMixerAnswersFailureWithoutTouchingDevice0) {
+  sevenLineDevice();
+  auto& speakers = control(kSpeakers, kVolume);
+  speakers.minimum = 10;
+  speakers.maximum = 200;
+  open();
+  ASSERT_EQ(b.SetVolume(SPEAKER, 50), -1);
+  ASSERT_EQ(b.CloseMixer(), 0);
+  mixer.calls.clear();
+
+  EXPECT_EQ(b.SetVolume(SPEAKER, 25), 0);
+  EXPECT_EQ(b.GetVolume(SPEAKER), -10) << "the zero a failed query leaves: 0 - lMinimum";
+  EXPECT_FALSE(b.SetMute(SPEAKER_MUTE, -1));
+  EXPECT_FALSE(b.GetMute(SPEAKER_MUTE));
+  EXPECT_EQ(errorOf([&] { b.SetVolume(SPEAKER, 1100000000); }), vb_error::Overflow)
+      << "the scaling still overflows";
+  EXPECT_TRUE(mixer.calls.empty());
+  EXPECT_EQ(speakers.value, 100);
+  EXPECT_EQ(mixer.devices[0].controlOf(kSpeakers, kMute).value, 0);
 }
 
 TEST_F(MixerBTest, PercentagesScaleByTheHundredthOfTheRangeAndClamp) {
@@ -339,10 +378,11 @@ TEST_F(MixerBTest, IndicesUpTo20AddressEmptyRecordsAndOthersRaiseError9) {
     SCOPED_TRACE(index);
     EXPECT_EQ(b.SetVolume(index, 50), 0);
     EXPECT_EQ(b.GetVolume(index), 0);
+    EXPECT_FALSE(b.SetMute(index, -1));
     EXPECT_FALSE(b.GetMute(index));
-    EXPECT_EQ(FakeMixer::recordOf<MixerControlDetails>(mixer.last("mixerGetControlDetailsA")).dwControlID, 0u);
   }
-  mixer.calls.clear();
+  EXPECT_TRUE(mixer.calls.empty()) << "an empty record reaches no control, not even control 0";
+  EXPECT_EQ(control(kSpeakers, kVolume).value, 0);
   for (int32_t index : {21, -1}) {
     SCOPED_TRACE(index);
     EXPECT_EQ(errorOf([&] { b.SetVolume(index, 1); }), vb_error::SubscriptOutOfRange);
@@ -413,6 +453,8 @@ TEST_F(MixerATest, SettersPassValuesUnscaledAndUnclamped) {
   EXPECT_EQ(lastSet().handle, static_cast<uintptr_t>(hMixer)) << "all of the handle's bits";
 }
 
+// The fake reads channels x items values, as a driver that honours the
+// count does: the block must hold them all, left and right first.
 TEST_F(MixerATest, SetPANControlWritesLeftThenRightWithTheControlsItemCount) {
   mxc.cMultipleItems = 3;
   EXPECT_TRUE(a.SetPANControl(hMixer, mxc, 65535, 0));
@@ -420,7 +462,14 @@ TEST_F(MixerATest, SetPANControlWritesLeftThenRightWithTheControlsItemCount) {
   EXPECT_EQ(lastSetDetails().cChannels, 2u);
   EXPECT_EQ(uintptr_t{lastSetDetails().item}, 3u);
   EXPECT_EQ(lastSetDetails().cbDetails, 4u);
-  EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 8u);
+  EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 24u);
+
+  for (uint32_t items : {0u, 1u}) {
+    mxc.cMultipleItems = items;
+    EXPECT_TRUE(a.SetPANControl(hMixer, mxc, 1, 2));
+    EXPECT_EQ(lastSet().values, (std::vector<int32_t>{1, 2}));
+    EXPECT_EQ(mixer.last("GlobalAlloc").bytes, 8u) << items << " items: one set of channels";
+  }
 }
 
 TEST_F(MixerATest, MuteSettersWriteTheirValuesAsGiven) {

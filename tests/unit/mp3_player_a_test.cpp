@@ -247,6 +247,22 @@ TEST_F(MP3PlayerAOpenTest, ChangePositionOnlySeeksWhenNotPlaying) {
   EXPECT_EQ(mci.commands()[3], "seek \"s.mp3\" to 3000");
 }
 
+// An array, a record or an object without IDispatch is a Variant too: the
+// steps that cannot use it fail and are skipped, the others still run.
+TEST_F(MP3PlayerAOpenTest, ChangePositionWithAValueItCannotOpenSkipsTheStepsThatUseIt) {
+  mci.reply("status \"s.mp3\" mode", "playing");
+  for (VarType type : {VarType::Array, VarType::Record, VarType::Unknown}) {
+    mci.calls.clear();
+    const auto held = std::make_shared<const OpaqueValue>();
+    Variant second = Variant::opaque(type, held);
+    EXPECT_TRUE(player.MP3ChangePositionTo(second).isEmpty());
+    EXPECT_EQ(second.type(), type);
+    EXPECT_EQ(second.opaque(), held) << "the caller's value is left as it was";
+    EXPECT_EQ(mci.commands(), (Commands{"set \"s.mp3\" time format milliseconds", "status \"s.mp3\" mode",
+                                        "status \"s.mp3\" mode"}));
+  }
+}
+
 TEST_F(MP3PlayerAOpenTest, ChangePositionWritesTheProductsTextIntoTheCommand) {
   const std::tuple<Variant, std::string, std::string> cases[] = {
       {Variant(2.5), "Double 2500", "2500"},
@@ -280,6 +296,17 @@ struct IntegerCountList : FakeList {
     if (textEquals(name, u"ListCount")) return Variant(static_cast<int16_t>(result.integral()));
     return result;
   }
+};
+
+// A list whose List refuses one index, as a host's may.
+struct RefusingList : FakeList {
+  explicit RefusingList(int64_t refused) : refused(refused) {}
+  Variant invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) override {
+    if (textEquals(name, u"List") && args.at(0).value.integral() == refused)
+      throw RuntimeError(381, u"Invalid property array index");
+    return FakeList::invoke(name, kind, args);
+  }
+  int64_t refused;
 };
 
 int32_t errorOf(const std::function<void()>& call) {
@@ -354,6 +381,15 @@ TEST_F(MP3PlayerAListTest, OpenSkipsRefusedEntriesAndReturnsOnWhatCannotBeRead) 
   EXPECT_TRUE(list->calls.empty());
 }
 
+TEST_F(MP3PlayerAListTest, PlaylistsWithAValueThatIsNoObjectDoNothingAndReturnEmpty) {
+  fakes.files.contents[u"p.m3u"] = "a\r\nb\r\n";
+  const Variant array = Variant::opaque(VarType::Array, std::make_shared<const OpaqueValue>());
+  EXPECT_TRUE(player.MP3OpenPlayList(u"p.m3u", array).isEmpty());
+  EXPECT_TRUE(player.MP3SavePlayList(u"p.m3u", array).isEmpty());
+  EXPECT_EQ(fakes.files.contents[u"p.m3u"], "a\r\nb\r\n");
+  EXPECT_TRUE(mci.calls.empty());
+}
+
 TEST_F(MP3PlayerAListTest, SaveWritesEveryEntryAndReadsBackTheSame) {
   list = FakeList::with({u"C:\\a.mp3", u"", u"b\u00e9.mp3"});
   EXPECT_TRUE(player.MP3SavePlayList(u"out.m3u", listBox()).isEmpty());
@@ -369,20 +405,40 @@ TEST_F(MP3PlayerAListTest, SaveWritesEveryEntryAndReadsBackTheSame) {
   EXPECT_EQ(fakes.files.contents[u"out.m3u"], "");
 }
 
-TEST_F(MP3PlayerAListTest, SaveWhoseEntryFailsWalksOnButKeepsThePreviousPlaylist) {
+// Each failing entry is a skipped step: the other entries are saved.
+TEST_F(MP3PlayerAListTest, SaveLeavesOutEachEntryWhoseStepFailsAndWritesTheRest) {
   fakes.files.contents[u"out.m3u"] = "old.mp3\r\n";
   list = FakeList::with({u"a.mp3", u"b.mp3", u"c.mp3"});
   list->entries[1] = Variant::null();
   player.MP3SavePlayList(u"out.m3u", listBox());
   EXPECT_EQ(list->calls.back(), "List(ByRef Integer 2)");
-  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "old.mp3\r\n");
+  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "a.mp3\r\nc.mp3\r\n");
+
+  list = std::make_shared<RefusingList>(1);  // List(1) raises 381
+  list->entries = {Variant(u"x.mp3"), Variant(u"y.mp3"), Variant(u"z.mp3")};
+  player.MP3SavePlayList(u"out.m3u", listBox());
+  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "x.mp3\r\nz.mp3\r\n");
+
+  list = FakeList::with({});
+  list->entries.assign(3, Variant::null());
+  player.MP3SavePlayList(u"out.m3u", listBox());
+  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "") << "no entry could be written: an empty playlist";
 }
 
-TEST_F(MP3PlayerAListTest, SaveOfANameTheAnsiCodePageLacksIsAFailingStepThatKeepsThePreviousPlaylist) {
+TEST_F(MP3PlayerAListTest, SaveLeavesOutANameTheAnsiCodePageLacksRatherThanWriteAQuestionMark) {
   fakes.files.contents[u"out.m3u"] = "old.mp3\r\n";
   list = FakeList::with({u"a.mp3", u"\u0395\u03bb\u03bb\u03ac\u03b4\u03b1.mp3", u"c.mp3"});
   player.MP3SavePlayList(u"out.m3u", listBox());
   EXPECT_EQ(list->calls.back(), "List(ByRef Integer 2)");
+  EXPECT_EQ(fakes.files.contents[u"out.m3u"], "a.mp3\r\nc.mp3\r\n");
+}
+
+TEST_F(MP3PlayerAListTest, SaveThatCannotWriteKeepsThePreviousPlaylistWhole) {
+  fakes.files.contents[u"out.m3u"] = "old.mp3\r\n";
+  fakes.files.writeFailures[u"out.m3u"] = vb_error::DiskFull;
+  list = FakeList::with({u"a.mp3", u"b.mp3"});
+  EXPECT_TRUE(player.MP3SavePlayList(u"out.m3u", listBox()).isEmpty());
+  EXPECT_EQ(list->calls.size(), 3u);
   EXPECT_EQ(fakes.files.contents[u"out.m3u"], "old.mp3\r\n");
 }
 

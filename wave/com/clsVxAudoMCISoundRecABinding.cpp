@@ -16,7 +16,7 @@ class MCISoundRecAObject final
   STDMETHODIMP RecordSound(BSTR* sFileName, BSTR* sBitsPerSample, BSTR* sSamplesPerSec, VARIANT* vDuration,
                            SHORT* result) override {
     return call(result, [&] {
-      return core().RecordSound(in(*sFileName), in(*sBitsPerSample), in(*sSamplesPerSec), inOptional(vDuration));
+      return core().RecordSound(in(ref(sFileName)), in(ref(sBitsPerSample)), in(ref(sSamplesPerSec)), inOptional(vDuration));
     });
   }
   STDMETHODIMP StopRecording() override { return call([&] { core().StopRecording(); }); }

@@ -17,17 +17,17 @@ class WaveFileAObject final
   STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
   STDMETHODIMP CreateWaveArray(SAFEARRAY** WaveData, LONG* SampleRate, LONG* BitsPerSample,
                                SAFEARRAY** result) override {
-    return call(result, [&] { return core().CreateWaveArray(inLongArray(*WaveData), in(*SampleRate), in(*BitsPerSample)); });
+    return call(result, [&] { return core().CreateWaveArray(inLongArray(ref(WaveData)), in(ref(SampleRate)), in(ref(BitsPerSample))); });
   }
   STDMETHODIMP WriteWave(BSTR* Path, SAFEARRAY** WaveArray) override {
-    return call([&] { core().WriteWave(in(*Path), inByteArray(*WaveArray)); });
+    return call([&] { core().WriteWave(in(ref(Path)), inByteArray(ref(WaveArray))); });
   }
   STDMETHODIMP PlaySound(SoundSndAudoConstants* lSndConstValue, LONG* result) override {
     return call(result, [&] { return core().PlaySound(inOptional(flags(lSndConstValue))); });
   }
   STDMETHODIMP PlaySoundFromResourceFile(VARIANT* ResNameID, VARIANT* ResType,
                                          SoundSndAudoConstants* lSndConstValue) override {
-    return call([&] { core().PlaySoundFromResourceFile(in(ResNameID), inOptional(ResType), inOptional(flags(lSndConstValue))); });
+    return call([&] { core().PlaySoundFromResourceFile(in(ref(ResNameID)), inOptional(ResType), inOptional(flags(lSndConstValue))); });
   }
   STDMETHODIMP StopSound(LONG* result) override { return call(result, [&] { return core().StopSound(); }); }
 
