@@ -161,13 +161,19 @@ class FakeList : public HostObject {
   }
 
  private:
+  // "ByRef Integer 0" for a reference of the value's own type, "ByRef
+  // Variant(Integer 0)" for a reference to a Variant holding it.
   static std::string describe(const Argument& arg) {
-    std::string text = arg.byReference ? "ByRef " : "";
-    switch (arg.value.type()) {
-      case VarType::Integer: return text + "Integer " + std::to_string(arg.value.integral());
-      case VarType::Long: return text + "Long " + std::to_string(arg.value.integral());
-      case VarType::String: return text + "String " + toUtf8(arg.value.text());
-      default: return text + "type " + std::to_string(static_cast<int>(arg.value.type()));
+    const std::string value = describeValue(arg.value);
+    if (!arg.byReference) return value;
+    return arg.typed ? "ByRef " + value : "ByRef Variant(" + value + ")";
+  }
+  static std::string describeValue(const Variant& value) {
+    switch (value.type()) {
+      case VarType::Integer: return "Integer " + std::to_string(value.integral());
+      case VarType::Long: return "Long " + std::to_string(value.integral());
+      case VarType::String: return "String " + toUtf8(value.text());
+      default: return "type " + std::to_string(static_cast<int>(value.type()));
     }
   }
 };

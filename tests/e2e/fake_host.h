@@ -26,6 +26,16 @@ class FakeHost final : public IDispatch {
   void onFirstCall(std::function<void()> action) { firstCall_ = std::move(action); }
   long calls() const { return calls_; }
 
+  // How List and AddItem bind a by-reference argument. Any: every kind.
+  // Typed: as a compiled host whose List takes an Integer and AddItem a
+  // String by reference: only those references, or a value. Variants: as
+  // a script host, whose parameters are all Variants: only references to
+  // Variants, or a value. A refused argument is a type mismatch before the
+  // member runs.
+  enum class References { Any, Typed, Variants };
+  void bindReferences(References kind) { references_kind_ = kind; }
+  long refused() const { return refused_; }
+
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     if (riid != IID_IUnknown && riid != IID_IDispatch) {
@@ -76,8 +86,19 @@ class FakeHost final : public IDispatch {
 
   FakeHost() : items_{L"a.mp3", L"b.mp3"} {}
 
+  bool binds(const VARIANT& argument, VARTYPE typed) const {
+    const VARTYPE type = V_VT(&argument);
+    if (!(type & VT_BYREF) || references_kind_ == References::Any) return true;
+    if (references_kind_ == References::Typed) return type == (VT_BYREF | typed);
+    return type == (VT_BYREF | VT_VARIANT);
+  }
+
   HRESULT answer(DISPID id, DISPPARAMS* params, VARIANT* result) {
     const UINT count = params ? params->cArgs : 0;
+    if ((id == 2 || id == 3) && count >= 1 && !binds(params->rgvarg[count - 1], id == 2 ? VT_I2 : VT_BSTR)) {
+      ++refused_;
+      return DISP_E_TYPEMISMATCH;
+    }
     switch (id) {
       case 1:  // ListCount
         return setLong(result, static_cast<LONG>(items_.size()));
@@ -130,6 +151,8 @@ class FakeHost final : public IDispatch {
 
   std::atomic<ULONG> references_{1};
   long calls_ = 0;
+  References references_kind_ = References::Any;
+  long refused_ = 0;
   std::vector<std::wstring> items_;
   std::function<void()> firstCall_;
 };
