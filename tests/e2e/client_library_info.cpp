@@ -406,9 +406,18 @@ class ReportStandIn final : public StandIn {
   LONG number = 0;
   std::vector<LONG> numbers;  // of every report
 
-  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO*,
+  bool fails = false;
+
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
                       UINT* badArgument) override {
     if (params->cArgs != 8) return DISP_E_BADPARAMCOUNT;
+    if (fails) {
+      *exception = EXCEPINFO{};
+      exception->scode = static_cast<SCODE>(0x800A0005);
+      exception->bstrSource = SysAllocString(L"StandIn.Report");
+      exception->bstrDescription = SysAllocString(L"report refused");
+      return DISP_E_EXCEPTION;
+    }
     VARIANT* args = params->rgvarg;  // last argument first
     static const VARTYPE typed[7] = {VT_DISPATCH, VT_DISPATCH, VT_BSTR, VT_BSTR, VT_I4, VT_BSTR, VT_I4};
     for (int i = 0; i < 7; ++i) {
@@ -528,6 +537,22 @@ void aboutWithStandIns(_clsVxOrvalisA* info) {
         hr == S_OK && result == 0 && report.reports == 2 && report.refused == 2 &&
             report.numbers == std::vector<LONG>{7, 91},
         hex(hr) + ", " + std::to_string(report.reports) + " reports, " + std::to_string(report.refused) + " refused");
+
+  // A report that fails ends About with the report's error, which keeps
+  // the report's own source.
+  report = ReportStandIn();
+  report.fails = true;
+  hr = info->About(&result);
+  IErrorInfo* error = nullptr;
+  BSTR source = nullptr;
+  if (GetErrorInfo(0, &error) == S_OK && error) {
+    error->GetSource(&source);
+    error->Release();
+  }
+  const std::wstring named = source ? source : L"";
+  SysFreeString(source);
+  check("a failing report ends About with its error and its source",
+        hr == static_cast<HRESULT>(0x800A0005) && named == L"StandIn.Report", hex(hr) + " " + narrow(named));
 
   CoRevokeClassObject(aboutCookie);
   CoRevokeClassObject(reportCookie);
