@@ -11,15 +11,16 @@
 
 namespace orvalis {
 
-// Statement: a method called for its effect alone. Its result and what it
-// writes back into by-reference arguments are dropped unread, so a value
-// the library could not convert (an array, a record) raises nothing.
+// Statement: a method called for its effect alone. Its result is dropped
+// unread, so a value the library could not convert (an array, a record)
+// raises nothing.
 enum class CallKind { Method, PropertyGet, PropertyPut, Statement };
 
 struct Argument {
   Variant value;
-  // Passed by reference: the callee may change the variable, and `value`
-  // holds the variable's content after the call.
+  // Passed by reference: the callee may change the variable. The library
+  // never reads such a change back, so whatever the callee leaves there (an
+  // array, a record) is dropped unread.
   bool byReference = false;
   // A by-reference argument goes as a reference to a variable of the
   // value's own type (an Integer, a String, an object) instead of a

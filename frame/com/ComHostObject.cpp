@@ -74,11 +74,6 @@ struct ArgumentSlots {
     typedReferences = false;
   }
 
-  void readBack(std::vector<Argument>& args) {
-    for (size_t i = 0; i < args.size(); ++i)
-      if (args[i].byReference) args[i].value = in(&storage[slotOf(args, i)]);
-  }
-
   std::vector<VARIANT> storage;
   std::vector<VARIANT> passed;
   bool typedReferences = false;
@@ -230,7 +225,6 @@ Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vect
   if (FAILED(hr)) raiseDispatchFailure(hr, &exception);
   clearException(exception);  // a host may fill it even when it succeeds
   if (kind == CallKind::Statement) return Variant();
-  slots.readBack(args);
   return in(&result.value);
 }
 

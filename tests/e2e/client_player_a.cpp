@@ -157,6 +157,10 @@ void typedReferencesToHostLists(_clsVxAudoMP3PlayerA* player) {
   check("a script host's list refuses each String reference and takes the Variant one",
         hr == S_OK && script->refused() == 2 && script->calls() == 4,
         hex(hr) + " " + std::to_string(script->refused()) + " refused, " + std::to_string(script->calls()) + " calls");
+  // What a host leaves in the Variant loop counter is not read back.
+  paths->writeArraysBack();
+  hr = player->ListNoChar(&titles, &source);
+  check("ListNoChar goes on when the host leaves an array in its counter", hr == S_OK, hex(hr));
   script->Release();
   paths->Release();
   typed->Release();

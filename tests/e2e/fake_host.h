@@ -35,6 +35,8 @@ class FakeHost final : public IDispatch {
   enum class References { Any, Typed, Variants };
   void bindReferences(References kind) { references_kind_ = kind; }
   long refused() const { return refused_; }
+  // List stores an array into a Variant its caller passed by reference.
+  void writeArraysBack() { writes_arrays_back_ = true; }
 
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
@@ -108,6 +110,12 @@ class FakeHost final : public IDispatch {
         VariantInit(&index);
         if (FAILED(VariantChangeType(&index, &params->rgvarg[count - 1], 0, VT_I4))) return DISP_E_TYPEMISMATCH;
         const LONG i = V_I4(&index);
+        if (writes_arrays_back_ && V_VT(&params->rgvarg[count - 1]) == (VT_BYREF | VT_VARIANT)) {
+          VARIANT* variable = V_VARIANTREF(&params->rgvarg[count - 1]);
+          VariantClear(variable);
+          V_VT(variable) = VT_ARRAY | VT_I4;
+          V_ARRAY(variable) = SafeArrayCreateVector(VT_I4, 0, 2);
+        }
         return setText(result, i >= 0 && static_cast<size_t>(i) < items_.size() ? items_[i] : std::wstring());
       }
       case 3: {  // AddItem text
@@ -152,6 +160,7 @@ class FakeHost final : public IDispatch {
   std::atomic<ULONG> references_{1};
   long calls_ = 0;
   References references_kind_ = References::Any;
+  bool writes_arrays_back_ = false;
   long refused_ = 0;
   std::vector<std::wstring> items_;
   std::function<void()> firstCall_;
