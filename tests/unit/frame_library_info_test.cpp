@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "doubles/FakePlatform.h"
 #include "frame/ApplicationObject.h"
 #include "frame/Conversion.h"
@@ -118,6 +120,22 @@ TEST_F(LibraryInfoTest, AFailingAboutBoxIsReportedOnceAndAboutGoesOn) {
   EXPECT_EQ(info.About(), 0);
   ASSERT_EQ(handler->calls.size(), 1u);
   EXPECT_EQ(reportedError(handler->calls[0]).first, 438);
+}
+
+// A failure that is no runtime error at all is reported as the runtime
+// reports an unexpected failure of a call: an automation error.
+TEST_F(LibraryInfoTest, AnyOtherFailureInAStepIsReportedAsAnAutomationError) {
+  struct Broken : HostObject {
+    Variant invoke(std::u16string_view, CallKind, std::vector<Argument>&) override {
+      throw std::logic_error("broken");
+    }
+  };
+  global.classes[kAbout] = std::make_shared<Broken>();
+  global.classes[kErrorHandler] = handler;
+  EXPECT_EQ(info.About(), 0);
+  ASSERT_EQ(handler->calls.size(), 1u);
+  EXPECT_EQ(reportedError(handler->calls[0]),
+            std::make_pair(static_cast<int32_t>(0x8000FFFFu), std::u16string(u"Automation error")));
 }
 
 TEST_F(LibraryInfoTest, AnErrorInsideTheReportEndsAboutAndReachesTheCaller) {
