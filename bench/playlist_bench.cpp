@@ -60,6 +60,10 @@ class DiskFiles final : public Files {
     };
     return std::make_unique<Replacement>(narrowPath(path));
   }
+  void writeInPlace(std::u16string_view path, std::string_view bytes) override {
+    std::ofstream file(narrowPath(path), std::ios::binary);
+    file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
 };
 
 struct NoRegistry final : Registry {

@@ -11,14 +11,8 @@ namespace {
 
 // A reply (or a slice of one) read as a number by the runtime's text
 // conversion: the text before the first NUL, blanks around it allowed;
-// anything else is a type mismatch. The device answers the media query with
-// a Boolean word, which reads as -1 or 0, the library's Boolean convention.
-double replyNumber(std::u16string_view reply) {
-  const std::u16string text = trimBlanks(textBeforeNul(reply));
-  if (textEquals(text, u"true")) return -1;
-  if (textEquals(text, u"false")) return 0;
-  return parseNumber(text);
-}
+// anything else, a Boolean word included, is a type mismatch.
+double replyNumber(std::u16string_view reply) { return parseNumber(trimBlanks(textBeforeNul(reply))); }
 
 int16_t replyInteger(std::u16string_view reply) { return toInteger(replyNumber(reply)); }
 
@@ -77,7 +71,14 @@ void clsVxAudoCDPlayerA::SeekCDtoX(int16_t track) {
 
 // --- Status queries ---------------------------------------------------------------
 
-int16_t clsVxAudoCDPlayerA::CheckCD() { return replyInteger(query(u"status cd media present")); }
+// The device answers the media query with a Boolean word, which reads as
+// -1 or 0, the library's Boolean convention; any other reply is read as a
+// number.
+int16_t clsVxAudoCDPlayerA::CheckCD() {
+  const std::u16string reply = query(u"status cd media present");
+  if (const std::optional<bool> present = booleanWord(reply)) return *present ? kTrue : kFalse;
+  return replyInteger(reply);
+}
 
 // Two digits at most: a disc has fewer than 100 tracks.
 int16_t clsVxAudoCDPlayerA::GetNumTracks() {

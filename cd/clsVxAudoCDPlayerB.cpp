@@ -51,11 +51,12 @@ std::u16string clsVxAudoCDPlayerB::checkError() {
   return mci_.errorText(static_cast<uint32_t>(lastMciError), 255);
 }
 
-// The device answers "true" or "false"; anything that is no Boolean (an
-// empty reply when no device is open) is a type mismatch.
+// The device answers "true" or "false"; anything else (an empty reply when
+// no device is open, a number) is a type mismatch.
 bool clsVxAudoCDPlayerB::checkForCD() {
-  const std::u16string& reply = query(u"status cd media present");
-  return toBoolean(Variant(std::u16string(textBeforeNul(reply))));
+  const std::optional<bool> present = booleanWord(query(u"status cd media present"));
+  if (!present) throw RuntimeError(vb_error::TypeMismatch);
+  return *present;
 }
 
 bool clsVxAudoCDPlayerB::checkCDDrive(const std::u16string& drive) {

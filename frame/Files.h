@@ -7,7 +7,18 @@
 #include <string>
 #include <string_view>
 
+#include "frame/RuntimeError.h"
+
 namespace orvalis {
+
+// Raised by Files::replace when the target's folder takes no new file (the
+// caller may not create files there) while the target itself may still be
+// writable in place. To a caller that does not look further it is the
+// runtime's error 75, like any other refusal.
+class NoFileBeside : public RuntimeError {
+ public:
+  NoFileBeside() : RuntimeError(vb_error::PathFileAccessError) {}
+};
 
 // A new file being written beside its target. commit() puts it in the
 // target's place; destroying it uncommitted deletes it and leaves the
@@ -30,8 +41,16 @@ class Files {
 
   // Starts writing a file that will replace `path` (a relative or
   // drive-relative name lies in the current folder of its drive); raises
-  // the runtime's file errors when it cannot be created there.
+  // the runtime's file errors when it cannot be created there, NoFileBeside
+  // when the folder refuses it. The replacement takes over the target's
+  // identity where the platform can keep it: attributes, security and
+  // links stay with the name.
   virtual std::unique_ptr<FileReplacement> replace(std::u16string_view path) = 0;
+
+  // Writes `bytes` into the file `path` itself (creating it when it does
+  // not exist) and cuts it at their end. A failure raises the runtime's
+  // file error and may leave the file partly written.
+  virtual void writeInPlace(std::u16string_view path, std::string_view bytes) = 0;
 };
 
 }  // namespace orvalis

@@ -4,19 +4,31 @@
 #pragma once
 
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "frame/Variant.h"
 
 namespace orvalis {
 
-enum class CallKind { Method, PropertyGet, PropertyPut };
+// Statement: a method called for its effect alone. Its result is dropped
+// unread, so a value the library could not convert (an array, a record)
+// raises nothing.
+enum class CallKind { Method, PropertyGet, PropertyPut, Statement };
 
 struct Argument {
   Variant value;
-  // Passed by reference: the callee may change the variable, and `value`
-  // holds the variable's content after the call.
+  // Passed by reference: the callee may change the variable. The library
+  // never reads such a change back, so whatever the callee leaves there (an
+  // array, a record) is dropped unread.
   bool byReference = false;
+  // A by-reference argument goes as a reference to a variable of the
+  // value's own type (an Integer, a String, an object) instead of a
+  // reference to a Variant that holds the value; a callee that declares
+  // the typed parameter takes only the former.
+  bool typed = false;
+
+  static Argument typedReference(Variant value) { return Argument{std::move(value), true, true}; }
 };
 
 class HostObject {

@@ -140,20 +140,21 @@ int32_t errorNumberForHresult(int32_t hresult) {
   return 0;
 }
 
-RuntimeError hostCallError(int32_t hresult, std::u16string description, std::u16string_view systemText) {
+RuntimeError hostCallError(int32_t hresult, std::u16string description, std::u16string_view systemText,
+                           std::u16string source) {
   const int32_t number = errorNumberForHresult(hresult);
-  if (number != 0) {
-    if (description.empty()) return RuntimeError(number);
-    return RuntimeError(number, std::move(description));
-  }
-  if (description.empty()) {
+  if (number == 0 && description.empty()) {
     description = standardDescription(vb_error::AutomationError);
     if (!systemText.empty()) {
       description += u'\n';
       description += systemText;
     }
   }
-  return RuntimeError(hresult, std::move(description));
+  RuntimeError error = number == 0         ? RuntimeError(hresult, std::move(description))
+                       : description.empty() ? RuntimeError(number)
+                                             : RuntimeError(number, std::move(description));
+  error.setSource(std::move(source));
+  return error;
 }
 
 }  // namespace orvalis

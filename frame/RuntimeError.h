@@ -7,6 +7,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace orvalis {
 
@@ -52,11 +53,17 @@ class RuntimeError : public std::exception {
 
   int32_t number() const noexcept { return number_; }
   const std::u16string& description() const noexcept { return description_; }
+  // Where the error came from when another component raised it (the
+  // source a host's or framework's exception named); empty for the
+  // library's own errors.
+  const std::u16string& source() const noexcept { return source_; }
+  void setSource(std::u16string source) { source_ = std::move(source); }
   const char* what() const noexcept override { return "orvalis runtime error"; }
 
  private:
   int32_t number_;
   std::u16string description_;
+  std::u16string source_;
 };
 
 // The VB error number the runtime reports for a failed call's HRESULT: the
@@ -72,6 +79,8 @@ int32_t errorNumberForHresult(int32_t hresult);
 // without it a VB error gets the runtime's standard description, and any
 // other code becomes "Automation error" followed by `systemText` (the
 // system's message for the code, may be empty), numbered with the HRESULT.
-RuntimeError hostCallError(int32_t hresult, std::u16string description, std::u16string_view systemText);
+// The host's `source`, when it named one, stays with the error.
+RuntimeError hostCallError(int32_t hresult, std::u16string description, std::u16string_view systemText,
+                           std::u16string source = {});
 
 }  // namespace orvalis

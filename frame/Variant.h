@@ -92,6 +92,13 @@ class Variant {
   Variant(DecimalValue v) : type_(VarType::Decimal), value_(v) {}
 
   static Variant null() { return Variant(NullTag{}); }
+  // The null string reference (vbNullString): a String that reads as the
+  // empty text but goes out as no text at all, not as a text of length 0.
+  static Variant nullString() {
+    Variant value{std::u16string()};
+    value.nullString_ = true;
+    return value;
+  }
   static Variant boolean(bool v) { return Variant(BooleanValue{toVariantBool(v)}); }
   static Variant error(int32_t scode) { return Variant(ErrorCode{scode}); }
   // The marker of a left-out optional argument (DISP_E_PARAMNOTFOUND).
@@ -109,6 +116,7 @@ class Variant {
   VarType type() const { return type_; }
   bool isEmpty() const { return type_ == VarType::Empty; }
   bool isNull() const { return type_ == VarType::Null; }
+  bool isNullString() const { return nullString_; }
   bool isMissing() const;
   bool isNumeric() const;  // every number subtype, Boolean and Date
   bool isOpaque() const { return std::holds_alternative<OpaqueRef>(value_); }
@@ -129,6 +137,7 @@ class Variant {
   Variant(VarType type, int64_t v) : type_(type), value_(v) {}
 
   VarType type_ = VarType::Empty;
+  bool nullString_ = false;
   std::variant<EmptyTag, NullTag, int64_t, double, std::u16string, ObjectRef, uint64_t, DecimalValue,
                OpaqueRef>
       value_;

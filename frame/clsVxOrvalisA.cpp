@@ -1,5 +1,6 @@
 #include "frame/clsVxOrvalisA.h"
 
+#include <new>
 #include <optional>
 #include <utility>
 
@@ -19,13 +20,29 @@ constexpr std::u16string_view kAboutLocation = u"basVxelCommonA.AppAboutVxel_Pro
 constexpr std::u16string_view kSource = u"Orvalis.clsVxOrvalisA";
 
 // The current-error object handed to the framework's error report: the
-// number, description and source of the error being handled.
+// number, description and source of the error being handled. An error
+// that came out of another component keeps the source it named.
 ObjectRef currentErrorObject(const RuntimeError& error) {
   return std::make_shared<PropertyObject>(std::vector<PropertyObject::Property>{
       {u"Number", Variant(error.number())},
       {u"Description", error.description()},
-      {u"Source", std::u16string(kSource)},
+      {u"Source", error.source().empty() ? std::u16string(kSource) : error.source()},
   });
+}
+
+// A failure inside an About step as the runtime reports it: a runtime error
+// as it is, an exhausted memory as error 7, anything else as the automation
+// error of an unexpected failure.
+RuntimeError stepFailure() {
+  try {
+    throw;
+  } catch (const RuntimeError& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return RuntimeError(vb_error::OutOfMemory);
+  } catch (...) {
+    return hostCallError(static_cast<int32_t>(0x8000FFFFu), {}, {});  // E_UNEXPECTED
+  }
 }
 
 }  // namespace
@@ -63,8 +80,8 @@ void clsVxOrvalisA::reportingErrors(Step&& step) {
   std::optional<RuntimeError> failure;
   try {
     std::forward<Step>(step)();
-  } catch (const RuntimeError& error) {
-    failure = error;
+  } catch (...) {
+    failure = stepFailure();
   }
   if (failure) reportError(*failure);
 }
@@ -75,27 +92,32 @@ int32_t clsVxOrvalisA::About() {
   reportingErrors([&] {
     // After a failed creation there is no object to call.
     if (!about) throw RuntimeError(vb_error::ObjectVariableNotSet);
-    about->call(u"AppAboutVxel", Argument{Variant(global_.application()), false});
+    // Its result is not used: whatever it returns is dropped unread.
+    std::vector<Argument> args = {{Variant(global_.application()), false}};
+    about->invoke(u"AppAboutVxel", CallKind::Statement, args);
   });
   reportingErrors([&] { about.reset(); });
   return 0;
 }
 
 // The framework's error report for a failed About step: the application
-// object, the current error, and where it happened.
+// object, the current error, and where it happened. The by-reference
+// arguments go as references of their declared types (Object, String,
+// Long); the two texts without content are null strings. The report's
+// result and what it writes back are not used.
 void clsVxOrvalisA::reportError(const RuntimeError& error) {
   ObjectRef handler = global_.createObject(kErrorHandlerProgId);
   std::vector<Argument> args = {
-      {Variant(global_.application()), true},
-      {Variant(currentErrorObject(error)), true},
-      {Variant(u""), true},
-      {Variant(std::u16string(kAboutLocation)), true},
-      {Variant(int32_t{0}), true},
-      {Variant(u""), true},
-      {Variant(int32_t{0}), true},
+      Argument::typedReference(Variant(global_.application())),
+      Argument::typedReference(Variant(currentErrorObject(error))),
+      Argument::typedReference(Variant::nullString()),
+      Argument::typedReference(Variant(std::u16string(kAboutLocation))),
+      Argument::typedReference(Variant(int32_t{0})),
+      Argument::typedReference(Variant::nullString()),
+      Argument::typedReference(Variant(int32_t{0})),
       {Variant::missing(), false},
   };
-  handler->invoke(u"ErrorHandlerMessageVx", CallKind::Method, args);
+  handler->invoke(u"ErrorHandlerMessageVx", CallKind::Statement, args);
 }
 
 }  // namespace orvalis

@@ -56,13 +56,19 @@ Variant HostList::invoke(std::u16string_view name, CallKind kind) {
 Variant HostList::ListCount() { return invoke(u"ListCount", CallKind::PropertyGet); }
 
 Variant HostList::List(Variant index) {
+  args_.push_back(Argument::typedReference(std::move(index)));
+  return invoke(u"List", CallKind::PropertyGet);
+}
+
+Variant HostList::ListThroughVariant(Variant index) {
   args_.push_back(Argument{std::move(index), true});
   return invoke(u"List", CallKind::PropertyGet);
 }
 
+// The host's result is not used: whatever it returns is dropped unread.
 void HostList::AddItem(Variant text, bool byReference) {
-  args_.push_back(Argument{std::move(text), byReference});
-  invoke(u"AddItem", CallKind::Method);
+  args_.push_back(byReference ? Argument::typedReference(std::move(text)) : Argument{std::move(text), false});
+  invoke(u"AddItem", CallKind::Statement);
 }
 
 void HostList::setListIndex(std::u16string indexText) {

@@ -29,8 +29,13 @@ class HostList {
   // A Variant that holds no object raises error 424.
   static HostList fromVariant(const Variant& value);
 
+  // Arguments by reference go as references of the value's own type (an
+  // Integer or Long index, a String text), the way a host that declares
+  // typed parameters takes them; ListThroughVariant passes its index as a
+  // reference to a Variant that holds it, a loop counter declared Variant.
   Variant ListCount();
-  Variant List(Variant index);  // the index goes by reference, as its own subtype
+  Variant List(Variant index);
+  Variant ListThroughVariant(Variant index);
   void AddItem(Variant text, bool byReference);
   void setListIndex(std::u16string indexText);
   Variant text();

@@ -235,7 +235,7 @@ void clsVxAudoMP3PlayerA::ListNoChar(const ObjectRef& List1, const ObjectRef& Li
   const int32_t last = subtractLong(toLong(count), 1);
   for (int32_t index = 0; index <= last; ++index) {
     const Variant counter = integerCounter ? Variant(static_cast<int16_t>(index)) : Variant(index);
-    const std::u16string path = toText(paths.List(counter));
+    const std::u16string path = toText(paths.ListThroughVariant(counter));
     titles.AddItem(Variant(LeftOfLast(GetLastBackSlash(path), u".")), true);
   }
 }

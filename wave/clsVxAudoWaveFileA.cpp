@@ -23,17 +23,25 @@ ByteArray clsVxAudoWaveFileA::CreateWaveArray(const LongArray& WaveData, int32_t
   return buildWaveImage(WaveData, SampleRate, BitsPerSample);
 }
 
-// The new content goes into a file beside the old one, which it replaces
-// only once every byte is written: a failure at any step (a missing folder,
-// a read-only or locked file, a full disk, an empty path) leaves the old
-// file as it was. Nothing is reported either way.
+// The new content goes into a file beside the old one, which takes the old
+// file's place (and keeps its attributes, security and links where the
+// platform can) only once every byte is written: a failure at any step
+// leaves the old file as it was. Where the folder takes no new file but the
+// file itself may be written, the bytes go into the file in place. Every
+// failure (a missing folder, a read-only or locked file, a full disk, an
+// empty path) raises its error: a write that did not happen never passes
+// for one that did.
 void clsVxAudoWaveFileA::WriteWave(const std::u16string& Path, std::span<const uint8_t> WaveArray) {
+  const std::string_view bytes(reinterpret_cast<const char*>(WaveArray.data()), WaveArray.size());
+  std::unique_ptr<FileReplacement> file;
   try {
-    const auto file = platform_.files.replace(Path);
-    file->write(std::string_view(reinterpret_cast<const char*>(WaveArray.data()), WaveArray.size()));
-    file->commit();
-  } catch (const RuntimeError&) {
+    file = platform_.files.replace(Path);
+  } catch (const NoFileBeside&) {
+    platform_.files.writeInPlace(Path, bytes);
+    return;
   }
+  file->write(bytes);
+  file->commit();
 }
 
 // Filename goes to the ANSI call as before whenever the code page can carry

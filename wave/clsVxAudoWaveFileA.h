@@ -2,8 +2,7 @@
 // to disk, and plays sound files and sound resources through the
 // platform's simple sound call.
 //
-// No member has an error handler of its own: errors go back to the caller,
-// except in WriteWave, which reports nothing at all.
+// No member has an error handler of its own: errors go back to the caller.
 #pragma once
 
 #include <cstdint>

@@ -16,44 +16,67 @@ void clearException(EXCEPINFO& exception) {
   exception.bstrSource = exception.bstrDescription = exception.bstrHelpFile = nullptr;
 }
 
-// A by-reference argument is a reference to a Variant variable holding the
-// value in its own subtype (a 16-bit index stays VT_I2). Typed hosts coerce
-// it like any reference, and script hosts, whose variables are all
-// Variants, accept no other kind of reference.
+// The arguments of one call. Each by-reference argument refers to a
+// variable of its own in `storage` that holds the value in its own subtype
+// (a 16-bit index stays VT_I2). A typed argument goes as a reference of
+// that type (VT_BYREF | VT_I2, VT_BYREF | VT_BSTR), which a member declared
+// with the typed parameter requires; any other goes as a reference to the
+// Variant variable. Script hosts, whose variables are all Variants, may
+// refuse a typed reference: useVariantReferences then passes every
+// reference as a Variant reference for a second try.
 struct ArgumentSlots {
   explicit ArgumentSlots(std::vector<Argument>& args) : storage(args.size()), passed(args.size()) {
     for (auto& value : storage) VariantInit(&value);
     try {
-      fill(args);
+      for (size_t i = 0; i < args.size(); ++i) out(args[i].value, &storage[slotOf(args, i)]);
     } catch (...) {
       for (auto& value : storage) VariantClear(&value);
       throw;
     }
-  }
-  void fill(std::vector<Argument>& args) {
     for (size_t i = 0; i < args.size(); ++i) {
-      // DISPPARAMS lists arguments from last to first.
-      const size_t slot = args.size() - 1 - i;
-      out(args[i].value, &storage[slot]);
+      const size_t slot = slotOf(args, i);
       VariantInit(&passed[slot]);
-      if (args[i].byReference) {
-        V_VT(&passed[slot]) = VT_BYREF | VT_VARIANT;
-        V_VARIANTREF(&passed[slot]) = &storage[slot];
-      } else {
+      if (!args[i].byReference) {
         passed[slot] = storage[slot];
+      } else if (args[i].typed && hasTypedReference(V_VT(&storage[slot]))) {
+        V_VT(&passed[slot]) = VT_BYREF | V_VT(&storage[slot]);
+        V_BYREF(&passed[slot]) = &storage[slot].lVal;  // the value, whatever its type
+        typedReferences = true;
+      } else {
+        variantReference(slot);
       }
     }
   }
   ~ArgumentSlots() {
     for (auto& value : storage) VariantClear(&value);
   }
-  void readBack(std::vector<Argument>& args) {
-    for (size_t i = 0; i < args.size(); ++i)
-      if (args[i].byReference) args[i].value = in(&storage[args.size() - 1 - i]);
+  ArgumentSlots(const ArgumentSlots&) = delete;
+  ArgumentSlots& operator=(const ArgumentSlots&) = delete;
+
+  // DISPPARAMS lists arguments from last to first.
+  static size_t slotOf(const std::vector<Argument>& args, size_t i) { return args.size() - 1 - i; }
+
+  // Types that a variable can have in its own right; Empty, Null and a
+  // Decimal (which fills the whole VARIANT) only live in Variants.
+  static bool hasTypedReference(VARTYPE type) {
+    return type != VT_EMPTY && type != VT_NULL && type != VT_DECIMAL;
+  }
+
+  void variantReference(size_t slot) {
+    V_VT(&passed[slot]) = VT_BYREF | VT_VARIANT;
+    V_VARIANTREF(&passed[slot]) = &storage[slot];
+  }
+
+  void useVariantReferences() {
+    for (size_t slot = 0; slot < passed.size(); ++slot)
+      if ((V_VT(&passed[slot]) & VT_BYREF) && V_VT(&passed[slot]) != (VT_BYREF | VT_VARIANT))
+        variantReference(slot);
+    typedReferences = false;
   }
 
   std::vector<VARIANT> storage;
   std::vector<VARIANT> passed;
+  bool typedReferences = false;
 };
 
 WORD dispatchFlags(CallKind kind) {
@@ -61,6 +84,7 @@ WORD dispatchFlags(CallKind kind) {
     case CallKind::Method: return DISPATCH_METHOD;
     case CallKind::PropertyGet: return DISPATCH_PROPERTYGET | DISPATCH_METHOD;
     case CallKind::PropertyPut: return DISPATCH_PROPERTYPUT;
+    case CallKind::Statement: return DISPATCH_METHOD;
   }
   return DISPATCH_METHOD;
 }
@@ -111,18 +135,25 @@ std::u16string systemText(HRESULT hr) {
   return message;
 }
 
-// The description on the thread's error object, which a host may set
-// when it fails without an exception (taking the object clears it).
-std::u16string errorObjectDescription() {
-  IErrorInfo* info = nullptr;
+// The description and source on the thread's error object, which a host
+// may set when it fails without an exception (taking the object clears it).
+struct ErrorObjectTexts {
   std::u16string description;
+  std::u16string source;
+};
+ErrorObjectTexts errorObjectTexts() {
+  IErrorInfo* info = nullptr;
+  ErrorObjectTexts texts;
   if (GetErrorInfo(0, &info) == S_OK && info) {
     BSTR text = nullptr;
-    if (SUCCEEDED(info->GetDescription(&text))) description = fromBstr(text);
+    if (SUCCEEDED(info->GetDescription(&text))) texts.description = fromBstr(text);
+    SysFreeString(text);
+    text = nullptr;
+    if (SUCCEEDED(info->GetSource(&text))) texts.source = fromBstr(text);
     SysFreeString(text);
     info->Release();
   }
-  return description;
+  return texts;
 }
 
 // A result VARIANT that is cleared on every way out of the call.
@@ -138,23 +169,24 @@ struct OwnedVariant {
 
 void raiseDispatchFailure(HRESULT hr, EXCEPINFO* exception) {
   HRESULT code = hr;
-  std::u16string description;
+  ErrorObjectTexts texts;
   if (hr == DISP_E_EXCEPTION && exception) {
     if (exception->pfnDeferredFillIn) exception->pfnDeferredFillIn(exception);
     if (exception->scode) code = exception->scode;
     else if (exception->wCode) code = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, exception->wCode);
-    description = fromBstr(exception->bstrDescription);
+    texts.description = fromBstr(exception->bstrDescription);
+    texts.source = fromBstr(exception->bstrSource);
   } else if (hr != DISP_E_EXCEPTION) {
     // A script engine may hand back the error's own HRESULT (Wine's VBScript
     // returns 0x800A0005 for Err.Raise 5) and leave the text, if any, on the
     // error object.
-    description = errorObjectDescription();
+    texts = errorObjectTexts();
   }
   if (exception) clearException(*exception);
-  const std::u16string system = errorNumberForHresult(code) == 0 && description.empty()
+  const std::u16string system = errorNumberForHresult(code) == 0 && texts.description.empty()
                                     ? systemText(code)
                                     : std::u16string();
-  throw hostCallError(code, std::move(description), system);
+  throw hostCallError(code, std::move(texts.description), system, std::move(texts.source));
 }
 
 Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vector<Argument>& args) {
@@ -174,15 +206,25 @@ Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vect
   EXCEPINFO exception{};
   UINT badArgument = 0;
   VARIANT* resultSlot = kind == CallKind::PropertyPut ? nullptr : &result.value;
-  SetErrorInfo(0, nullptr);
-  HRESULT hr = scriptObject_
-      ? scriptObject_->InvokeEx(id, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params, resultSlot,
-                                &exception, nullptr)
-      : dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params,
-                          resultSlot, &exception, &badArgument);
+  const auto call = [&] {
+    SetErrorInfo(0, nullptr);
+    return scriptObject_
+        ? scriptObject_->InvokeEx(id, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params, resultSlot,
+                                  &exception, nullptr)
+        : dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, dispatchFlags(kind), &params, resultSlot,
+                            &exception, &badArgument);
+  };
+  HRESULT hr = call();
+  // The dispatch refuses a reference it cannot bind before the member runs,
+  // so the call goes once more with the references a script host takes.
+  if (hr == DISP_E_TYPEMISMATCH && slots.typedReferences) {
+    clearException(exception);
+    slots.useVariantReferences();
+    hr = call();
+  }
   if (FAILED(hr)) raiseDispatchFailure(hr, &exception);
   clearException(exception);  // a host may fill it even when it succeeds
-  slots.readBack(args);
+  if (kind == CallKind::Statement) return Variant();
   return in(&result.value);
 }
 

@@ -38,7 +38,10 @@ HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept {
   try {
     throw;
   } catch (const RuntimeError& error) {
-    setErrorInfo(iid, source, error.description());
+    // An error that another component raised keeps the source it named.
+    const wchar_t* origin =
+        error.source().empty() ? source : reinterpret_cast<const wchar_t*>(error.source().c_str());
+    setErrorInfo(iid, origin, error.description());
     return hresultFromErrorNumber(error.number());
   } catch (const std::bad_alloc&) {
     return failWithoutErrorInfo(E_OUTOFMEMORY);

@@ -14,7 +14,9 @@ namespace orvalis::com {
 // before the member runs.
 struct NullReference {};
 
-// Call from inside a catch block only; it rethrows to classify.
+// Call from inside a catch block only; it rethrows to classify. A runtime
+// error's IErrorInfo names `source`, or the source that the error brought
+// from the component that raised it.
 HRESULT currentExceptionToHresult(REFIID iid, const wchar_t* source) noexcept;
 
 // A failure that has no description of its own: the thread's error object

@@ -75,7 +75,10 @@ Variant scalar(VARTYPE type, const void* data) {
     case VT_R8: return Variant(*static_cast<const DOUBLE*>(data));
     case VT_CY: return Variant(Variant::CurrencyValue{static_cast<const CY*>(data)->int64});
     case VT_DATE: return Variant(Variant::DateValue{*static_cast<const DATE*>(data)});
-    case VT_BSTR: return Variant(in(*static_cast<const BSTR*>(data)));
+    case VT_BSTR: {
+      const BSTR text = *static_cast<const BSTR*>(data);
+      return text ? Variant(in(text)) : Variant::nullString();
+    }
     case VT_BOOL: return Variant::boolean(*static_cast<const VARIANT_BOOL*>(data) != VARIANT_FALSE);
     case VT_ERROR: return Variant::error(*static_cast<const SCODE*>(data));
     case VT_DISPATCH: return Variant(in(*static_cast<IDispatch* const*>(data)));
@@ -197,7 +200,10 @@ void out(const Variant& value, VARIANT* result) {
       V_BOOL(result) = value.integral() ? VARIANT_TRUE : VARIANT_FALSE;
       break;
     case VarType::Error: V_VT(result) = VT_ERROR; V_ERROR(result) = static_cast<SCODE>(value.integral()); break;
-    case VarType::String: V_VT(result) = VT_BSTR; V_BSTR(result) = toBstr(value.text()); break;
+    case VarType::String:
+      V_VT(result) = VT_BSTR;
+      V_BSTR(result) = value.isNullString() ? nullptr : toBstr(value.text());
+      break;
     case VarType::Object: V_VT(result) = VT_DISPATCH; V_DISPATCH(result) = dispatchOf(value.object()); break;
     case VarType::SignedByte: V_VT(result) = VT_I1; V_I1(result) = static_cast<CHAR>(value.integral()); break;
     case VarType::UnsignedInteger: V_VT(result) = VT_UI2; V_UI2(result) = static_cast<USHORT>(value.integral()); break;

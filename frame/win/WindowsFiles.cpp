@@ -101,6 +101,9 @@ std::wstring extendedPath(const std::wstring& full) {
 // less 14, where the target itself can still be opened.
 HANDLE createBeside(const std::wstring& target, std::wstring& temporaryPath) {
   const std::wstring folder = target.substr(0, target.find_last_of(L"\\/") + 1);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    throw RuntimeError(vb_error::PathNotFound);
   DWORD unique = GetTickCount() ^ (GetCurrentProcessId() << 16);
   for (int attempt = 0; attempt < 0x10000; ++attempt, ++unique) {
     wchar_t name[16];
@@ -110,6 +113,7 @@ HANDLE createBeside(const std::wstring& target, std::wstring& temporaryPath) {
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) return file;
     const DWORD error = GetLastError();
+    if (error == ERROR_ACCESS_DENIED) throw NoFileBeside();  // a folder the caller may not create in
     if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) raiseFileError(error);
   }
   raiseFileError(ERROR_FILE_EXISTS);
@@ -127,11 +131,21 @@ class Replacement final : public FileReplacement {
 
   void write(std::string_view bytes) override { writeAll(file_.get(), bytes); }
 
+  // An existing target is replaced with ReplaceFileW, which hands the new
+  // content the old file's identity (attributes, security, streams) rather
+  // than putting another file under its name. Without a target, or when the
+  // old file went away but the new one could not take its name, the new
+  // file is moved into place.
   void commit() override {
     if (!FlushFileBuffers(file_.get())) raiseFileError(GetLastError());
     file_.close();
-    if (!MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      raiseFileError(GetLastError());
+    if (!ReplaceFileW(target_.c_str(), temporary_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                      nullptr)) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_FILE_NOT_FOUND && error != ERROR_UNABLE_TO_MOVE_REPLACEMENT) raiseFileError(error);
+      if (!MoveFileExW(temporary_.c_str(), target_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        raiseFileError(GetLastError());
+    }
     committed_ = true;
   }
 
@@ -180,6 +194,14 @@ std::unique_ptr<FileReplacement> WindowsFiles::replace(std::u16string_view path)
       (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)))
     throw RuntimeError(vb_error::PathFileAccessError);
   return std::make_unique<Replacement>(target);
+}
+
+void WindowsFiles::writeInPlace(std::u16string_view path, std::string_view bytes) {
+  Handle file(CreateFileW(fileName(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                          nullptr));
+  if (!file.valid()) raiseFileError(GetLastError());
+  writeAll(file.get(), bytes);
+  if (!SetEndOfFile(file.get()) || !FlushFileBuffers(file.get())) raiseFileError(GetLastError());
 }
 
 }  // namespace orvalis::win

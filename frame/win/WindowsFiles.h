@@ -10,6 +10,7 @@ class WindowsFiles final : public Files {
  public:
   std::string readAll(std::u16string_view path) override;
   std::unique_ptr<FileReplacement> replace(std::u16string_view path) override;
+  void writeInPlace(std::u16string_view path, std::string_view bytes) override;
 };
 
 }  // namespace orvalis::win

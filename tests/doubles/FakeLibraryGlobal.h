@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <new>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,6 +67,8 @@ class FakeLibraryGlobal : public LibraryGlobal {
   std::map<std::string, std::vector<uint8_t>> data;
   // The objects createObject hands out, by ProgID; other ProgIDs raise 429.
   std::map<std::u16string, ObjectRef> classes;
+  // ProgIDs whose creation runs out of memory, as CoCreateInstance may.
+  std::set<std::u16string> exhausted;
   ObjectRef shared;
 
   ObjectRef application() override {
@@ -96,6 +100,7 @@ class FakeLibraryGlobal : public LibraryGlobal {
   }
   ObjectRef createObject(std::u16string_view progId) override {
     calls.push_back("createObject " + toUtf8(progId));
+    if (exhausted.count(std::u16string(progId))) throw std::bad_alloc();
     auto found = classes.find(std::u16string(progId));
     if (found == classes.end()) throw RuntimeError(vb_error::CantCreateObject);
     return found->second;

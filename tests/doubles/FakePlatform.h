@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ class FakeFiles : public Files {
   std::map<std::u16string, std::string> contents;
   std::map<std::u16string, int32_t> failures;
   std::map<std::u16string, int32_t> writeFailures;
+  // Targets whose folder takes no new file: replace raises NoFileBeside,
+  // while the target itself may be written in place.
+  std::set<std::u16string> noFileBeside;
+  std::vector<std::u16string> inPlaceWrites;
   int replacementsStarted = 0;
 
   std::string readAll(std::u16string_view path) override {
@@ -42,8 +47,20 @@ class FakeFiles : public Files {
 
   std::unique_ptr<FileReplacement> replace(std::u16string_view path) override {
     raiseIfFailing(path);
+    if (noFileBeside.count(std::u16string(path))) throw NoFileBeside();
     ++replacementsStarted;
     return std::make_unique<Replacement>(*this, std::u16string(path));
+  }
+
+  // Like the platform's: the file is opened (and so created) before a byte
+  // goes in, and a failing write leaves it as far as it got: unchanged.
+  void writeInPlace(std::u16string_view path, std::string_view bytes) override {
+    raiseIfFailing(path);
+    inPlaceWrites.push_back(std::u16string(path));
+    std::string& file = contents[std::u16string(path)];
+    auto failure = writeFailures.find(std::u16string(path));
+    if (failure != writeFailures.end()) throw RuntimeError(failure->second);
+    file = std::string(bytes);
   }
 
  private:
@@ -161,13 +178,19 @@ class FakeList : public HostObject {
   }
 
  private:
+  // "ByRef Integer 0" for a reference of the value's own type, "ByRef
+  // Variant(Integer 0)" for a reference to a Variant holding it.
   static std::string describe(const Argument& arg) {
-    std::string text = arg.byReference ? "ByRef " : "";
-    switch (arg.value.type()) {
-      case VarType::Integer: return text + "Integer " + std::to_string(arg.value.integral());
-      case VarType::Long: return text + "Long " + std::to_string(arg.value.integral());
-      case VarType::String: return text + "String " + toUtf8(arg.value.text());
-      default: return text + "type " + std::to_string(static_cast<int>(arg.value.type()));
+    const std::string value = describeValue(arg.value);
+    if (!arg.byReference) return value;
+    return arg.typed ? "ByRef " + value : "ByRef Variant(" + value + ")";
+  }
+  static std::string describeValue(const Variant& value) {
+    switch (value.type()) {
+      case VarType::Integer: return "Integer " + std::to_string(value.integral());
+      case VarType::Long: return "Long " + std::to_string(value.integral());
+      case VarType::String: return "String " + toUtf8(value.text());
+      default: return "type " + std::to_string(static_cast<int>(value.type()));
     }
   }
 };

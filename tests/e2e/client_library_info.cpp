@@ -334,6 +334,230 @@ void defaultMemberOfTheSlot(_clsVxOrvalisA* info) {
   VariantClear(&key);
 }
 
+// --- About with in-process framework stand-ins ---------------------------------
+
+// A framework class of this process, registered over vxbrennet.dll's class
+// id so that About's CreateObject reaches it. Its Invoke is hand-written:
+// it sees the arguments exactly as the library sends them.
+class StandIn : public IDispatch {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (riid != IID_IUnknown && riid != IID_IDispatch) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IDispatch*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }  // lives as long as the test
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override { *count = 0; return S_OK; }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+  STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* id) override {
+    *id = _wcsicmp(names[0], L"AppAboutVxel") == 0 || _wcsicmp(names[0], L"ErrorHandlerMessageVx") == 0
+              ? 1
+              : DISPID_UNKNOWN;
+    return *id == 1 ? S_OK : DISP_E_UNKNOWNNAME;
+  }
+};
+
+// A one-dimensional array of two Longs in a VARIANT: a value the library
+// has no reading for.
+void putArray(VARIANT* variable) {
+  VariantClear(variable);
+  V_VT(variable) = VT_ARRAY | VT_I4;
+  V_ARRAY(variable) = SafeArrayCreateVector(VT_I4, 0, 2);
+}
+
+// The About class: AppAboutVxel raises an error with its own source, or
+// returns an array.
+class AboutStandIn final : public StandIn {
+ public:
+  bool fails = false;
+  int calls = 0;
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO* exception,
+                      UINT*) override {
+    ++calls;
+    if (fails) {
+      *exception = EXCEPINFO{};
+      exception->scode = static_cast<SCODE>(0x800A01B6);  // 438
+      exception->bstrSource = SysAllocString(L"StandIn.About");
+      exception->bstrDescription = SysAllocString(L"no box here");
+      return DISP_E_EXCEPTION;
+    }
+    if (result) putArray(result);
+    return S_OK;
+  }
+};
+
+// The error handler. Typed: it binds the arguments as a framework declared
+// with Object, Object, String, String, Long, String, Long by reference and
+// a Variant refuses all else (a type mismatch, before the member runs).
+// Script-like: it takes only references to Variants, and writes an array
+// back into the first text and returns one.
+class ReportStandIn final : public StandIn {
+ public:
+  bool scriptLike = false;
+  int refused = 0;
+  int reports = 0;
+  bool nullTexts = false;
+  std::wstring location, source, description;
+  LONG number = 0;
+  std::vector<LONG> numbers;  // of every report
+
+  bool fails = false;
+
+  STDMETHODIMP Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
+                      UINT* badArgument) override {
+    if (params->cArgs != 8) return DISP_E_BADPARAMCOUNT;
+    if (fails) {
+      *exception = EXCEPINFO{};
+      exception->scode = static_cast<SCODE>(0x800A0005);
+      exception->bstrSource = SysAllocString(L"StandIn.Report");
+      exception->bstrDescription = SysAllocString(L"report refused");
+      return DISP_E_EXCEPTION;
+    }
+    VARIANT* args = params->rgvarg;  // last argument first
+    static const VARTYPE typed[7] = {VT_DISPATCH, VT_DISPATCH, VT_BSTR, VT_BSTR, VT_I4, VT_BSTR, VT_I4};
+    for (int i = 0; i < 7; ++i) {
+      const VARTYPE wanted = VT_BYREF | (scriptLike ? VARTYPE{VT_VARIANT} : typed[i]);
+      if (V_VT(&args[7 - i]) != wanted) {
+        ++refused;
+        if (badArgument) *badArgument = 7 - i;
+        return DISP_E_TYPEMISMATCH;
+      }
+    }
+    if (V_VT(&args[0]) != VT_ERROR || V_ERROR(&args[0]) != DISP_E_PARAMNOTFOUND) return DISP_E_TYPEMISMATCH;
+    ++reports;
+    if (scriptLike) {
+      const VARIANT* error = V_VARIANTREF(&args[6]);
+      readError(V_VT(error) == VT_DISPATCH ? V_DISPATCH(error) : nullptr);
+      putArray(V_VARIANTREF(&args[5]));
+    } else {
+      nullTexts = *V_BSTRREF(&args[5]) == nullptr && *V_BSTRREF(&args[2]) == nullptr;
+      location = *V_BSTRREF(&args[4]) ? *V_BSTRREF(&args[4]) : L"";
+      readError(*V_DISPATCHREF(&args[6]));
+    }
+    numbers.push_back(number);
+    if (result) putArray(result);
+    return S_OK;
+  }
+
+ private:
+  void readError(IDispatch* error) {
+    VARIANT value;
+    if (error && readProperty(error, L"Source", &value) == S_OK && V_VT(&value) == VT_BSTR)
+      source = V_BSTR(&value);
+    VariantClear(&value);
+    if (error && readProperty(error, L"Description", &value) == S_OK && V_VT(&value) == VT_BSTR)
+      description = V_BSTR(&value);
+    VariantClear(&value);
+    if (error && readProperty(error, L"Number", &value) == S_OK && V_VT(&value) == VT_I4) number = V_I4(&value);
+    VariantClear(&value);
+  }
+};
+
+// Hands out its object, or fails as an exhausted memory does.
+class StandInFactory final : public IClassFactory {
+ public:
+  explicit StandInFactory(IDispatch* object) : object_(object) {}
+  bool exhausted = false;
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (riid != IID_IUnknown && riid != IID_IClassFactory) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<IClassFactory*>(this);
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+  STDMETHODIMP_(ULONG) Release() override { return 1; }
+  STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** object) override {
+    *object = nullptr;
+    if (outer) return CLASS_E_NOAGGREGATION;
+    if (exhausted) return E_OUTOFMEMORY;
+    return object_->QueryInterface(riid, object);
+  }
+  STDMETHODIMP LockServer(BOOL) override { return S_OK; }
+
+ private:
+  IDispatch* object_;
+};
+
+// Registers `factory` in this process for the class that `progId` names.
+DWORD registerStandIn(const wchar_t* progId, IClassFactory* factory) {
+  CLSID clsid;
+  DWORD cookie = 0;
+  if (FAILED(CLSIDFromProgID(progId, &clsid)) ||
+      FAILED(CoRegisterClassObject(clsid, factory, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE, &cookie)))
+    check(std::string("register a stand-in for ") + narrow(progId), false);
+  return cookie;
+}
+
+void aboutWithStandIns(_clsVxOrvalisA* info) {
+  AboutStandIn about;
+  ReportStandIn report;
+  StandInFactory aboutFactory(&about), reportFactory(&report);
+  const DWORD aboutCookie = registerStandIn(L"VxBrennet.clsVxBrennetA", &aboutFactory);
+  const DWORD reportCookie = registerStandIn(L"VxBrennet.clsVxelErrorHandlerA", &reportFactory);
+  LONG result = -1;
+
+  // An About box that returns an array: its result is not read, so nothing
+  // goes wrong and nothing is reported.
+  HRESULT hr = info->About(&result);
+  check("About ignores an array that AppAboutVxel returns", hr == S_OK && result == 0 && about.calls == 1 &&
+                                                                  report.reports + report.refused == 0,
+        hex(hr) + ", " + std::to_string(report.reports) + " reports");
+
+  // A failing About box: the report reaches a handler that binds only the
+  // declared types, with null texts and the error's own source.
+  about.fails = true;
+  result = -1;
+  hr = info->About(&result);
+  check("a handler declared with typed references gets the report, and About returns 0",
+        hr == S_OK && result == 0 && report.reports == 1 && report.refused == 0,
+        hex(hr) + ", " + std::to_string(report.reports) + " reports, " + std::to_string(report.refused) + " refused");
+  check("arguments 3 and 6 are null strings", report.nullTexts);
+  check("argument 4 is the location", report.location == L"basVxelCommonA.AppAboutVxel_Pro", narrow(report.location));
+  check("the error object carries the number, description and source of the About box's error",
+        report.number == 438 && report.description == L"no box here" && report.source == L"StandIn.About",
+        std::to_string(report.number) + " " + narrow(report.description) + " / " + narrow(report.source));
+
+  // A handler that takes only Variant references, as script hosts have it,
+  // gets each report on a second try; the array it writes back and returns
+  // is not read. The About class cannot be created for lack of memory:
+  // reported as error 7, then the call without an object as error 91.
+  report = ReportStandIn();
+  report.scriptLike = true;
+  aboutFactory.exhausted = true;
+  result = -1;
+  hr = info->About(&result);
+  check("out of memory and the missing object are reported to a Variant-only handler, About returns 0",
+        hr == S_OK && result == 0 && report.reports == 2 && report.refused == 2 &&
+            report.numbers == std::vector<LONG>{7, 91},
+        hex(hr) + ", " + std::to_string(report.reports) + " reports, " + std::to_string(report.refused) + " refused");
+
+  // A report that fails ends About with the report's error, which keeps
+  // the report's own source.
+  report = ReportStandIn();
+  report.fails = true;
+  hr = info->About(&result);
+  IErrorInfo* error = nullptr;
+  BSTR source = nullptr;
+  if (GetErrorInfo(0, &error) == S_OK && error) {
+    error->GetSource(&source);
+    error->Release();
+  }
+  const std::wstring named = source ? source : L"";
+  SysFreeString(source);
+  check("a failing report ends About with its error and its source",
+        hr == static_cast<HRESULT>(0x800A0005) && named == L"StandIn.Report", hex(hr) + " " + narrow(named));
+
+  CoRevokeClassObject(aboutCookie);
+  CoRevokeClassObject(reportCookie);
+}
+
 }  // namespace
 
 int main() {
@@ -344,6 +568,7 @@ int main() {
     resources(info);
     applicationObject(info);
     defaultMemberOfTheSlot(info);
+    aboutWithStandIns(info);
     info->Release();
   }
 

@@ -226,6 +226,63 @@ void saveInALongFolder(_clsVxAudoMP3PlayerA* player) {
     RemoveDirectoryW((L"\\\\?\\" + level).c_str());
 }
 
+// A host's list whose List and AddItem bind only references of their own
+// types gets the save's Integer indexes and ListNoChar's String titles; a
+// script host's list, which binds only references to Variants, gets them
+// too (the call goes again with Variant references).
+void typedReferencesToHostLists(_clsVxAudoMP3PlayerA* player) {
+  using e2e::FakeHost;
+  FakeHost* typed = FakeHost::create();
+  typed->bindReferences(FakeHost::References::Typed);
+  const std::wstring path = e2e::environment(L"ORVALIS_E2E_TMP") + L"\\typed-host.m3u";
+  DeleteFileW(path.c_str());
+  BSTR file = SysAllocString(path.c_str());
+  VARIANT box;
+  V_VT(&box) = VT_DISPATCH;
+  V_DISPATCH(&box) = typed;
+  VARIANT result;
+  VariantInit(&result);
+  HRESULT hr = player->MP3SavePlayList(&file, &box, &result);
+  std::string saved;
+  if (HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+      handle != INVALID_HANDLE_VALUE) {
+    char bytes[64];
+    DWORD read = 0;
+    ReadFile(handle, bytes, sizeof bytes, &read, nullptr);
+    saved.assign(bytes, read);
+    CloseHandle(handle);
+  }
+  check("MP3SavePlayList reads a typed host's entries with Integer references",
+        hr == S_OK && saved == "a.mp3\r\nb.mp3\r\n" && typed->refused() == 0,
+        hex(hr) + " [" + saved + "] " + std::to_string(typed->refused()) + " refused");
+  DeleteFileW(path.c_str());
+  SysFreeString(file);
+
+  // ListNoChar's own index is a Variant loop counter: the source list binds
+  // any reference, the target only typed ones.
+  FakeHost* paths = FakeHost::create();
+  IDispatch* titles = typed;
+  IDispatch* source = paths;
+  hr = player->ListNoChar(&titles, &source);
+  check("ListNoChar adds the titles to a typed host with String references",
+        hr == S_OK && typed->refused() == 0, hex(hr) + " " + std::to_string(typed->refused()) + " refused");
+
+  FakeHost* script = FakeHost::create();
+  script->bindReferences(FakeHost::References::Variants);
+  titles = script;
+  hr = player->ListNoChar(&titles, &source);
+  check("a script host's list refuses each String reference and takes the Variant one",
+        hr == S_OK && script->refused() == 2 && script->calls() == 4,
+        hex(hr) + " " + std::to_string(script->refused()) + " refused, " + std::to_string(script->calls()) + " calls");
+  // What a host leaves in the Variant loop counter is not read back.
+  paths->writeArraysBack();
+  hr = player->ListNoChar(&titles, &source);
+  check("ListNoChar goes on when the host leaves an array in its counter", hr == S_OK, hex(hr));
+  script->Release();
+  paths->Release();
+  typed->Release();
+}
+
 }  // namespace
 
 int main() {
@@ -238,6 +295,7 @@ int main() {
     errorToCaller(player);
     saveInALongFolder(player);
     valuesItCannotOpen(player);
+    typedReferencesToHostLists(player);
     player->Release();
   }
   CoUninitialize();

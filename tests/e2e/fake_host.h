@@ -27,6 +27,18 @@ class FakeHost final : public IDispatch {
   void onFirstCall(std::function<void()> action) { firstCall_ = std::move(action); }
   long calls() const { return calls_; }
 
+  // How List and AddItem bind a by-reference argument. Any: every kind.
+  // Typed: as a compiled host whose List takes an Integer and AddItem a
+  // String by reference: only those references, or a value. Variants: as
+  // a script host, whose parameters are all Variants: only references to
+  // Variants, or a value. A refused argument is a type mismatch before the
+  // member runs.
+  enum class References { Any, Typed, Variants };
+  void bindReferences(References kind) { references_kind_ = kind; }
+  long refused() const { return refused_; }
+  // List stores an array into a Variant its caller passed by reference.
+  void writeArraysBack() { writes_arrays_back_ = true; }
+
   STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     if (riid != IID_IUnknown && riid != IID_IDispatch) {
@@ -77,8 +89,19 @@ class FakeHost final : public IDispatch {
 
   FakeHost() : items_{L"a.mp3", L"b.mp3"} {}
 
+  bool binds(const VARIANT& argument, VARTYPE typed) const {
+    const VARTYPE type = V_VT(&argument);
+    if (!(type & VT_BYREF) || references_kind_ == References::Any) return true;
+    if (references_kind_ == References::Typed) return type == (VT_BYREF | typed);
+    return type == (VT_BYREF | VT_VARIANT);
+  }
+
   HRESULT answer(DISPID id, DISPPARAMS* params, VARIANT* result) {
     const UINT count = params ? params->cArgs : 0;
+    if ((id == 2 || id == 3) && count >= 1 && !binds(params->rgvarg[count - 1], id == 2 ? VT_I2 : VT_BSTR)) {
+      ++refused_;
+      return DISP_E_TYPEMISMATCH;
+    }
     switch (id) {
       case 1:  // ListCount
         return setLong(result, static_cast<LONG>(items_.size()));
@@ -88,6 +111,12 @@ class FakeHost final : public IDispatch {
         VariantInit(&index);
         if (FAILED(VariantChangeType(&index, &params->rgvarg[count - 1], 0, VT_I4))) return DISP_E_TYPEMISMATCH;
         const LONG i = V_I4(&index);
+        if (writes_arrays_back_ && V_VT(&params->rgvarg[count - 1]) == (VT_BYREF | VT_VARIANT)) {
+          VARIANT* variable = V_VARIANTREF(&params->rgvarg[count - 1]);
+          VariantClear(variable);
+          V_VT(variable) = VT_ARRAY | VT_I4;
+          V_ARRAY(variable) = SafeArrayCreateVector(VT_I4, 0, 2);
+        }
         return setText(result, i >= 0 && static_cast<size_t>(i) < items_.size() ? items_[i] : std::wstring());
       }
       case 3: {  // AddItem text
@@ -131,6 +160,9 @@ class FakeHost final : public IDispatch {
 
   std::atomic<ULONG> references_{1};
   long calls_ = 0;
+  References references_kind_ = References::Any;
+  bool writes_arrays_back_ = false;
+  long refused_ = 0;
   std::vector<std::wstring> items_;
   std::function<void()> firstCall_;
 };

@@ -99,6 +99,16 @@ Check "the failed creation is reported", _
 Check "the call without an object is reported", _
     SawMessageBox(before, "Orvalis", "Error 91: Object variable or With block variable not set" & location)
 
+' A framework whose report takes Variants by reference (as one written in
+' a script language declares it) gets the report as well.
+CheckEqual "the error handler's ProgID names the Variant-typed class", shell.Run( _
+    "reg add HKCR\VxBrennet.clsVxelErrorHandlerA\CLSID /ve /d {A3E6F1D4-8B27-4C95-B0E2-6D9F3A7C1E48} /f", _
+    0, True), 0
+before = MessageBoxLog()
+CheckEqual "About returns 0 with the Variant-typed report", AboutResult(), 0
+Check "the Variant-typed report shows the failed creation", _
+    SawMessageBox(before, "Orvalis", "Error 429: ActiveX component can't create object" & location)
+
 ' The whole framework unregistered: the report itself fails and the error
 ' reaches the caller.
 CheckEqual "regsvr32 /u vxbrennet.dll", shell.Run("regsvr32 /u /s """ & framework & """", 0, True), 0

@@ -189,6 +189,16 @@ TEST_F(CdTest, CheckForCDReadsTheBooleanWordAndRefusesAnEmptyReply) {
   EXPECT_TRUE(playerB.checkForCD());
 }
 
+// The media reply is read as a Boolean word and nothing else: a number is
+// no answer to "media present", whatever CBool would make of it.
+TEST_F(CdTest, CheckForCDRefusesNumbersAndOtherWords) {
+  openB();
+  for (const char* reply : {"1", "0", "-1", "yes", "False"}) mci.reply("status cd media present", reply);
+  for (const char* reply : {"1", "0", "-1", "yes"})
+    EXPECT_EQ(errorOf([&] { playerB.checkForCD(); }), vb_error::TypeMismatch) << reply;
+  EXPECT_FALSE(playerB.checkForCD());
+}
+
 TEST_F(CdTest, GetNumberTracksTrimsTheReplyAndCountsAnythingElseAsNone) {
   EXPECT_EQ(playerB.getNumberTracks(), 0);  // no device: an empty reply
   openB();
@@ -400,6 +410,19 @@ TEST_F(CdTest, GetNumTracksConvertsTheFirstTwoCharacters) {
   mci.reply("status cd number of tracks wait", "123");
   EXPECT_EQ(playerA.GetNumTracks(), 7);
   EXPECT_EQ(playerA.GetNumTracks(), 12);
+}
+
+// Only the media query may answer with a Boolean word; the skip's position
+// reading is strict, so a word stops it before anything moves.
+TEST_F(CdTest, PlayerAReadsBooleanWordsOnlyInCheckCD) {
+  mci.reply("status cd media present", "False");
+  EXPECT_EQ(playerA.CheckCD(), 0);
+  mci.reply("status cd position wait", "true");
+  EXPECT_EQ(errorOf([&] { playerA.fastForward(1000); }), vb_error::TypeMismatch);
+  mci.reply("status cd position wait", "FALSE");
+  EXPECT_EQ(errorOf([&] { playerA.ReWind(1000); }), vb_error::TypeMismatch);
+  for (const std::string& command : sent())
+    EXPECT_TRUE(command.rfind("status", 0) == 0 || command.rfind("set cd time format", 0) == 0) << command;
 }
 
 TEST_F(CdTest, GetCDPositionWritesTrackMinutesSecondsOneAfterTheOther) {

@@ -56,5 +56,18 @@ TEST(Variant, OnlyTheParamNotFoundErrorIsMissing) {
   EXPECT_FALSE(Variant::null().isNumeric());
 }
 
+// vbNullString is a String that reads as "" everywhere, yet stays apart
+// from a text of length 0 so that it can go out as no text at all.
+TEST(Variant, TheNullStringIsAnEmptyStringThatKnowsItIsNull) {
+  const Variant none = Variant::nullString();
+  EXPECT_EQ(none.type(), VarType::String);
+  EXPECT_TRUE(none.isNullString());
+  EXPECT_EQ(toText(none), u"");
+  EXPECT_FALSE(Variant(u"").isNullString());
+  EXPECT_TRUE(Variant(none).isNullString());  // a copy is still null
+  EXPECT_TRUE(Argument::typedReference(none).byReference);
+  EXPECT_TRUE(Argument::typedReference(none).typed);
+}
+
 }  // namespace
 }  // namespace orvalis

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include "doubles/FakePlatform.h"
 #include "frame/ApplicationObject.h"
 #include "frame/Conversion.h"
@@ -36,9 +38,10 @@ struct LibraryInfoTest : ::testing::Test {
   std::shared_ptr<FakeObject> handler = std::make_shared<FakeObject>();
 
   // The error object of one report, read the way the framework reads it.
-  static std::pair<int32_t, std::u16string> reportedError(const FakeObject::Call& report) {
+  static std::pair<int32_t, std::u16string> reportedError(const FakeObject::Call& report,
+                                                          std::u16string_view source = u"Orvalis.clsVxOrvalisA") {
     HostObject& error = *report.args.at(1).value.object();
-    EXPECT_EQ(toText(error.get(u"Source")), u"Orvalis.clsVxOrvalisA");
+    EXPECT_EQ(toText(error.get(u"Source")), source);
     return {toLong(error.get(u"number")), toText(error.get(u"Description"))};
   }
 };
@@ -51,7 +54,7 @@ TEST_F(LibraryInfoTest, AboutHandsTheApplicationObjectToTheFrameworkByValue) {
   ASSERT_EQ(about->calls.size(), 1u);
   const auto& call = about->calls[0];
   EXPECT_EQ(call.name, u"AppAboutVxel");
-  EXPECT_EQ(call.kind, CallKind::Method);
+  EXPECT_EQ(call.kind, CallKind::Statement);  // its result is never read
   ASSERT_EQ(call.args.size(), 1u);
   EXPECT_FALSE(call.args[0].byReference);
   EXPECT_EQ(call.args[0].value.object(), global.applicationObject);
@@ -71,17 +74,43 @@ TEST_F(LibraryInfoTest, AFailedCreationIsReportedAndSoIsTheCallWithoutAnObject) 
   const auto& args = handler->calls[0].args;
   EXPECT_EQ(handler->calls[0].name, u"ErrorHandlerMessageVx");
   ASSERT_EQ(args.size(), 8u);
+  EXPECT_EQ(handler->calls[0].kind, CallKind::Statement);
+  ASSERT_EQ(args.size(), 8u);
   EXPECT_EQ(args[0].value.object(), global.applicationObject);
-  EXPECT_EQ(args[2].value.text(), u"");
+  EXPECT_EQ(args[1].value.type(), VarType::Object);
+  EXPECT_EQ(args[2].value.type(), VarType::String);
+  EXPECT_TRUE(args[2].value.isNullString());
   EXPECT_EQ(args[3].value.text(), u"basVxelCommonA.AppAboutVxel_Pro");
+  EXPECT_FALSE(args[3].value.isNullString());
   EXPECT_EQ(args[4].value.type(), VarType::Long);
   EXPECT_EQ(args[4].value.integral(), 0);
-  EXPECT_EQ(args[5].value.text(), u"");
+  EXPECT_TRUE(args[5].value.isNullString());
   EXPECT_EQ(args[6].value.type(), VarType::Long);
   EXPECT_EQ(args[6].value.integral(), 0);
   EXPECT_TRUE(args[7].value.isMissing());
-  for (size_t i = 0; i < 7; ++i) EXPECT_TRUE(args[i].byReference) << i;
+  // Seven references of the declared types, then the marker by value.
+  for (size_t i = 0; i < 7; ++i) EXPECT_TRUE(args[i].byReference && args[i].typed) << i;
   EXPECT_FALSE(args[7].byReference);
+}
+
+TEST_F(LibraryInfoTest, TheReportKeepsTheSourceOfAnErrorFromTheFramework) {
+  RuntimeError refused(438);
+  refused.setSource(u"VxBrennet.clsVxBrennetA");
+  about->failures.emplace(u"AppAboutVxel", refused);
+  global.classes[kAbout] = about;
+  global.classes[kErrorHandler] = handler;
+  EXPECT_EQ(info.About(), 0);
+  ASSERT_EQ(handler->calls.size(), 1u);
+  EXPECT_EQ(reportedError(handler->calls[0], u"VxBrennet.clsVxBrennetA").first, 438);
+}
+
+TEST_F(LibraryInfoTest, RunningOutOfMemoryInAStepIsReportedAsError7AndAboutGoesOn) {
+  global.exhausted.insert(kAbout);
+  global.classes[kErrorHandler] = handler;
+  EXPECT_EQ(info.About(), 0);
+  ASSERT_EQ(handler->calls.size(), 2u);
+  EXPECT_EQ(reportedError(handler->calls[0]), std::make_pair(int32_t{7}, std::u16string(u"Out of memory")));
+  EXPECT_EQ(reportedError(handler->calls[1]).first, 91);
 }
 
 TEST_F(LibraryInfoTest, AFailingAboutBoxIsReportedOnceAndAboutGoesOn) {
@@ -91,6 +120,22 @@ TEST_F(LibraryInfoTest, AFailingAboutBoxIsReportedOnceAndAboutGoesOn) {
   EXPECT_EQ(info.About(), 0);
   ASSERT_EQ(handler->calls.size(), 1u);
   EXPECT_EQ(reportedError(handler->calls[0]).first, 438);
+}
+
+// A failure that is no runtime error at all is reported as the runtime
+// reports an unexpected failure of a call: an automation error.
+TEST_F(LibraryInfoTest, AnyOtherFailureInAStepIsReportedAsAnAutomationError) {
+  struct Broken : HostObject {
+    Variant invoke(std::u16string_view, CallKind, std::vector<Argument>&) override {
+      throw std::logic_error("broken");
+    }
+  };
+  global.classes[kAbout] = std::make_shared<Broken>();
+  global.classes[kErrorHandler] = handler;
+  EXPECT_EQ(info.About(), 0);
+  ASSERT_EQ(handler->calls.size(), 1u);
+  EXPECT_EQ(reportedError(handler->calls[0]),
+            std::make_pair(static_cast<int32_t>(0x8000FFFFu), std::u16string(u"Automation error")));
 }
 
 TEST_F(LibraryInfoTest, AnErrorInsideTheReportEndsAboutAndReachesTheCaller) {

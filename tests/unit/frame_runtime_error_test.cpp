@@ -70,5 +70,12 @@ TEST(HostCallError, OtherFailuresAreAutomationErrorsNumberedWithTheirCode) {
   EXPECT_EQ(errorNumberForHresult(static_cast<int32_t>(0x80020101u)), 0);  // reported to the script's host
 }
 
+TEST(HostCallError, KeepsTheSourceTheHostNamed) {
+  EXPECT_EQ(hostCallError(static_cast<int32_t>(0x800A0005u), u"", u"", u"Host.List").source(), u"Host.List");
+  EXPECT_EQ(hostCallError(static_cast<int32_t>(0x80004005u), u"", u"", u"Host.List").source(), u"Host.List");
+  EXPECT_EQ(hostCallError(static_cast<int32_t>(0x800A0005u), u"", u"").source(), u"");
+  EXPECT_EQ(RuntimeError(13).source(), u"");
+}
+
 }  // namespace
 }  // namespace orvalis

@@ -334,7 +334,8 @@ TEST_F(MP3PlayerAListTest, ListNoCharAppendsTitlesWithTheCountersSubtype) {
   list->entries.emplace_back(u"kept");
   player.ListNoChar(list, paths);
   EXPECT_EQ(list->texts(), (Texts{u"kept", u"x", u"", u"my.song"}));
-  EXPECT_EQ(paths->calls[1], "List(ByRef Integer 0)");
+  // The index is the Variant loop counter; the title goes as a String.
+  EXPECT_EQ(paths->calls[1], "List(ByRef Variant(Integer 0))");
   EXPECT_EQ(list->calls[0], "AddItem(ByRef String x)");
 
   player.ListNoChar(list, FakeList::with({u"a.mp3"}));  // a Long count gives Long indexes

@@ -50,6 +50,16 @@ struct WaveFileTest : ::testing::Test {
   int32_t errorOf(const SampleArray& samples, int32_t rate, int32_t bits) {
     return errorOf(samples.view(), rate, bits);
   }
+  // The runtime error number that `body` raises, 0 when it returns.
+  template <class Body>
+  int32_t errorOf(Body&& body) {
+    try {
+      body();
+    } catch (const RuntimeError& error) {
+      return error.number();
+    }
+    return 0;
+  }
 };
 
 // --- CreateWaveArray -----------------------------------------------------------
@@ -191,15 +201,32 @@ TEST_F(WaveFileTest, WriteWaveMakesTheBytesTheWholeFile) {
   EXPECT_EQ(fakes.files.contents.at(u"C:\\empty.wav"), "");
 }
 
-TEST_F(WaveFileTest, AFailedWriteReportsNothingAndKeepsTheOldFile) {
+TEST_F(WaveFileTest, AFailedWriteRaisesItsErrorAndKeepsTheOldFile) {
   fakes.files.contents[u"C:\\full.wav"] = "old";
   fakes.files.writeFailures[u"C:\\full.wav"] = vb_error::DiskFull;
   fakes.files.failures[u"Z:\\missing\\a.wav"] = vb_error::PathNotFound;
   const Bytes bytes = {1, 2, 3};
-  EXPECT_NO_THROW(wave->WriteWave(u"C:\\full.wav", bytes));
-  EXPECT_NO_THROW(wave->WriteWave(u"Z:\\missing\\a.wav", bytes));
+  EXPECT_EQ(errorOf([&] { wave->WriteWave(u"C:\\full.wav", bytes); }), vb_error::DiskFull);
+  EXPECT_EQ(errorOf([&] { wave->WriteWave(u"Z:\\missing\\a.wav", bytes); }), vb_error::PathNotFound);
   EXPECT_EQ(fakes.files.contents[u"C:\\full.wav"], "old");
   EXPECT_EQ(fakes.files.contents.count(u"Z:\\missing\\a.wav"), 0u);
+  EXPECT_TRUE(fakes.files.inPlaceWrites.empty());  // no second way for a refusal other than the folder's
+}
+
+// A folder the caller may not create files in, holding a file it may
+// write: the bytes go into the file itself, whole, and cut it at their end.
+TEST_F(WaveFileTest, WhereNoFileCanBeCreatedBesideTheTargetItIsWrittenInPlace) {
+  fakes.files.contents[u"C:\\locked\\a.wav"] = std::string(100, 'x');
+  fakes.files.noFileBeside.insert(u"C:\\locked\\a.wav");
+  const Bytes bytes = {'R', 'I', 'F', 'F'};
+  wave->WriteWave(u"C:\\locked\\a.wav", bytes);
+  EXPECT_EQ(fakes.files.contents[u"C:\\locked\\a.wav"], "RIFF");
+  EXPECT_EQ(fakes.files.inPlaceWrites, (std::vector<std::u16string>{u"C:\\locked\\a.wav"}));
+  EXPECT_EQ(fakes.files.replacementsStarted, 0);
+
+  // An in-place write that fails is no success either.
+  fakes.files.writeFailures[u"C:\\locked\\a.wav"] = vb_error::DiskFull;
+  EXPECT_EQ(errorOf([&] { wave->WriteWave(u"C:\\locked\\a.wav", bytes); }), vb_error::DiskFull);
 }
 
 // --- PlaySound, StopSound --------------------------------------------------------

@@ -4,3 +4,4 @@
 // build's side-by-side manifest generator (frame/sxsmanifest).
 VXBRENNET_CLASS(clsVxBrennetA, BrennetObject)
 VXBRENNET_CLASS(clsVxelErrorHandlerA, ErrorHandlerObject)
+VXBRENNET_CLASS(clsVxelVariantErrorHandlerA, VariantErrorHandlerObject)

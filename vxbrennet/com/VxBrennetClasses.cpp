@@ -31,10 +31,59 @@ class BrennetObject final : public AutomationObject<BrennetObject, _clsVxBrennet
   }
 };
 
+// The error report goes through the runtime's own type-library Invoke, the
+// standard dispatch of a framework built with the usual tools: it binds an
+// argument to a by-reference parameter only as that parameter's type allows.
+template <class Interface>
+HRESULT standardInvoke(Interface* self, DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params,
+                       VARIANT* result, EXCEPINFO* exception, UINT* badArgument) {
+  if (riid != IID_NULL) return DISP_E_UNKNOWNINTERFACE;
+  ITypeInfo* info = nullptr;
+  HRESULT hr = self->GetTypeInfo(0, locale, &info);
+  if (FAILED(hr)) return hr;
+  hr = DispInvoke(self, info, id, flags, params, result, exception, badArgument);
+  info->Release();
+  return hr;
+}
+
+// The report as the framework declares it: objects, texts and numbers by
+// reference, each of its own type.
 class ErrorHandlerObject final
     : public AutomationObject<ErrorHandlerObject, _clsVxelErrorHandlerA, clsVxelErrorHandlerA> {
  public:
   static constexpr const wchar_t* kSource = L"VxBrennet.clsVxelErrorHandlerA";
+
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* badArgument) override {
+    return standardInvoke<_clsVxelErrorHandlerA>(this, id, riid, locale, flags, params, result, exception,
+                                                 badArgument);
+  }
+
+  STDMETHODIMP ErrorHandlerMessageVx(IDispatch** oApp, IDispatch** oErr, BSTR* sMessage, BSTR* sLocation,
+                                     LONG* lLine, BSTR* sDetail, LONG* lFlags, VARIANT vExtra,
+                                     VARIANT* result) override {
+    return call(result, [&] {
+      if (!oApp || !oErr || !sMessage || !sLocation || !lLine || !sDetail || !lFlags)
+        throw RuntimeError(vb_error::ArgumentNotOptional);
+      core().ErrorHandlerMessageVx(in(*oApp), in(*oErr), in(*sMessage), in(*sLocation), in(*lLine),
+                                   in(*sDetail), in(*lFlags), in(&vExtra));
+      return Variant();
+    });
+  }
+};
+
+// The same report declared with Variant parameters, as a framework written
+// in a script language has it.
+class VariantErrorHandlerObject final
+    : public AutomationObject<VariantErrorHandlerObject, _clsVxelVariantErrorHandlerA, clsVxelErrorHandlerA> {
+ public:
+  static constexpr const wchar_t* kSource = L"VxBrennet.clsVxelVariantErrorHandlerA";
+
+  STDMETHODIMP Invoke(DISPID id, REFIID riid, LCID locale, WORD flags, DISPPARAMS* params, VARIANT* result,
+                      EXCEPINFO* exception, UINT* badArgument) override {
+    return standardInvoke<_clsVxelVariantErrorHandlerA>(this, id, riid, locale, flags, params, result,
+                                                        exception, badArgument);
+  }
 
   STDMETHODIMP ErrorHandlerMessageVx(VARIANT* oApp, VARIANT* oErr, VARIANT* sMessage, VARIANT* sLocation,
                                      VARIANT* lLine, VARIANT* sDetail, VARIANT* lFlags, VARIANT vExtra,
