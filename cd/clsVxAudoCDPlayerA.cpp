@@ -2,6 +2,7 @@
 
 #include "cd/CdReplies.h"
 #include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/FixedText.h"
 #include "frame/Text.h"
 

@@ -2,6 +2,7 @@
 
 #include "cd/CdReplies.h"
 #include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/Drives.h"
 #include "frame/RuntimeError.h"
 #include "frame/Runtime.h"

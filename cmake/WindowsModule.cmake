@@ -9,16 +9,17 @@ include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 # (class table, bindings, the library's own collection) belongs to
 # orvalis.dll alone. A generic file new in frame/com joins this list.
 set(ORVALIS_COM_SOURCES)
-foreach(_generic ClassFactory ComHostObject DispatchArguments ErrorBoundary Marshal Module
+foreach(_generic ClassFactory ComHostObject DispatchArguments ErrorBoundary InterfaceMembers Marshal Module
                  PropertyDispatch Registration WindowsLibraryGlobal WindowsPlatform TypeInfoInvoke)
   list(APPEND ORVALIS_COM_SOURCES ${CMAKE_SOURCE_DIR}/frame/com/${_generic}.cpp)
 endforeach()
 file(GLOB _orvalis_platform_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/win/*.cpp)
 list(APPEND ORVALIS_COM_SOURCES ${_orvalis_platform_sources})
 add_library(orvalis_com OBJECT ${ORVALIS_COM_SOURCES})
-# Every late-bound call runs through the dispatch of arguments, so it is
-# optimised whatever the build type.
-set_source_files_properties(${CMAKE_SOURCE_DIR}/frame/com/DispatchArguments.cpp PROPERTIES COMPILE_OPTIONS -O2)
+# Every late-bound call runs through the dispatch of arguments and the
+# lookup of its member, so they are optimised whatever the build type.
+set_source_files_properties(${CMAKE_SOURCE_DIR}/frame/com/DispatchArguments.cpp
+                            ${CMAKE_SOURCE_DIR}/frame/com/InterfaceMembers.cpp PROPERTIES COMPILE_OPTIONS -O2)
 target_compile_definitions(orvalis_com PUBLIC WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
 target_link_libraries(orvalis_com PUBLIC orvalis_core oleaut32 ole32 uuid winmm user32 advapi32 version)
 

@@ -1,7 +1,7 @@
 #include <cmath>
 #include <string>
 
-#include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/RuntimeError.h"
 #include "mci/MciChannel.h"
 

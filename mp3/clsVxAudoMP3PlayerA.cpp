@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/Files.h"
 #include "frame/Runtime.h"
 #include "frame/RuntimeError.h"

@@ -17,16 +17,16 @@ class CDRomAObject final : public AutomationObject<CDRomAObject, _clsVxAudoCDRom
   STDMETHODIMP CDRomsCollection(VARIANT* vCDRomDetect, _Collection** result) override {
     if (!result) return E_POINTER;
     *result = nullptr;
-    return call([&] {
-      VARIANT& variable = ref(vCDRomDetect);
+    return runMember([&] {
+      VARIANT& variable = callerVariable(vCDRomDetect);
       Variant detect;
-      const Collection cdRoms = core().CDRomsCollection(detect);
-      assign(&variable, detect);
+      const Collection cdRoms = coreObject().CDRomsCollection(detect);
+      storeInVariable(&variable, detect);
       *result = newCollection(cdRoms);
     });
   }
-  STDMETHODIMP Eject(LONG* result) override { return call(result, [&] { return core().Eject(); }); }
-  STDMETHODIMP Load(LONG* result) override { return call(result, [&] { return core().Load(); }); }
+  STDMETHODIMP Eject(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().Eject(); }); }
+  STDMETHODIMP Load(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().Load(); }); }
 };
 
 }  // namespace

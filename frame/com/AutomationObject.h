@@ -2,7 +2,8 @@
 // QueryInterface, IDispatch delegated to the type library, ISupportErrorInfo
 // and the error boundary. A class binding derives from
 // AutomationObject<Binding, Interface, Core> and forwards each vtable member
-// to its core object in one line with `call`.
+// to its core object in one line with `runMember` (no result) or
+// `runMemberReturning` (a result converted with `toAbi`).
 #pragma once
 
 #include <windows.h>
@@ -93,12 +94,12 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
   }
 
  protected:
-  Core& core() { return core_; }
+  Core& coreObject() { return core_; }
 
   // Runs a member with a reference held on the object for the whole call
   // (a host may release it from inside), mapping failures to HRESULTs.
   template <class Body>
-  HRESULT call(Body&& body) noexcept {
+  HRESULT runMember(Body&& body) noexcept {
     AddRef();
     HRESULT hr = S_OK;
     try {
@@ -114,9 +115,9 @@ class AutomationObject : public Interface, public ISupportErrorInfo {
   // converted into `*result` (a reference to a value the core keeps, from a
   // property get, goes out without a copy).
   template <class Result, class Body>
-  HRESULT call(Result* result, Body&& body) noexcept {
+  HRESULT runMemberReturning(Result* result, Body&& body) noexcept {
     if (!result) return failWithoutErrorInfo(E_POINTER);
-    return call([&] { out(std::forward<Body>(body)(), result); });
+    return runMember([&] { toAbi(std::forward<Body>(body)(), result); });
   }
 
  private:

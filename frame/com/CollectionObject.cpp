@@ -28,7 +28,7 @@ class OwnedVariant {
   explicit OwnedVariant(const VARIANT& value) : OwnedVariant() {
     check(VariantCopyInd(&value_, const_cast<VARIANT*>(&value)));
   }
-  explicit OwnedVariant(const Variant& value) : OwnedVariant() { out(value, &value_); }
+  explicit OwnedVariant(const Variant& value) : OwnedVariant() { toAbi(value, &value_); }
   OwnedVariant(const OwnedVariant& other) : OwnedVariant() {
     check(VariantCopy(&value_, const_cast<VARIANT*>(&other.value_)));
   }
@@ -102,7 +102,7 @@ struct CollectionItems : OrderedCollection<OwnedVariant> {
 // pass "nothing") means not given.
 std::optional<Variant> given(const VARIANT* argument) {
   if (!argument) return std::nullopt;
-  Variant value = in(argument);
+  Variant value = fromAbi(argument);
   if (value.isMissing() || value.isEmpty()) return std::nullopt;
   return value;
 }
@@ -118,27 +118,27 @@ class CollectionObject final : public AutomationObject<CollectionObject, _Collec
   static constexpr const wchar_t* kSource = L"Orvalis.Collection";
 
   void append(const Collection& items) {
-    for (const auto& entry : items.entries()) core().Add(OwnedVariant(entry.item), entry.key);
+    for (const auto& entry : items.entries()) coreObject().Add(OwnedVariant(entry.item), entry.key);
   }
 
   STDMETHODIMP Item(VARIANT* Index, VARIANT* pvarRet) override {
     if (!pvarRet) return E_POINTER;
     VariantInit(pvarRet);
-    return call([&] { core().Item(in(Index)).copyTo(pvarRet); });
+    return runMember([&] { coreObject().Item(fromAbi(Index)).copyTo(pvarRet); });
   }
   STDMETHODIMP Add(VARIANT* Item, VARIANT* Key, VARIANT* Before, VARIANT* After) override {
-    return call([&] {
-      core().Add(Item ? OwnedVariant(*Item) : OwnedVariant(), key(Key), given(Before), given(After));
+    return runMember([&] {
+      coreObject().Add(Item ? OwnedVariant(*Item) : OwnedVariant(), key(Key), given(Before), given(After));
     });
   }
-  STDMETHODIMP Count(LONG* pCount) override { return call(pCount, [&] { return core().Count(); }); }
-  STDMETHODIMP Remove(VARIANT* Index) override { return call([&] { core().Remove(in(Index)); }); }
+  STDMETHODIMP Count(LONG* pCount) override { return runMemberReturning(pCount, [&] { return coreObject().Count(); }); }
+  STDMETHODIMP Remove(VARIANT* Index) override { return runMember([&] { coreObject().Remove(fromAbi(Index)); }); }
   STDMETHODIMP _NewEnum(IUnknown** ppEnum) override {
     if (!ppEnum) return E_POINTER;
     *ppEnum = nullptr;
-    return call([&] {
+    return runMember([&] {
       auto items = std::make_shared<Items>();
-      for (const auto& entry : core().entries()) items->push_back(entry.item);
+      for (const auto& entry : coreObject().entries()) items->push_back(entry.item);
       *ppEnum = new ItemEnumerator(std::move(items), 0);
     });
   }

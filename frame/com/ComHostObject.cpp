@@ -7,7 +7,7 @@ namespace orvalis::com {
 
 namespace {
 
-std::u16string fromBstr(BSTR text) { return in(text); }
+std::u16string fromBstr(BSTR text) { return fromAbi(text); }
 
 void clearException(EXCEPINFO& exception) {
   SysFreeString(exception.bstrSource);
@@ -28,7 +28,7 @@ struct ArgumentSlots {
   explicit ArgumentSlots(std::vector<Argument>& args) : storage(args.size()), passed(args.size()) {
     for (auto& value : storage) VariantInit(&value);
     try {
-      for (size_t i = 0; i < args.size(); ++i) out(args[i].value, &storage[slotOf(args, i)]);
+      for (size_t i = 0; i < args.size(); ++i) toAbi(args[i].value, &storage[slotOf(args, i)]);
     } catch (...) {
       for (auto& value : storage) VariantClear(&value);
       throw;
@@ -225,7 +225,7 @@ Variant ComHostObject::invoke(std::u16string_view name, CallKind kind, std::vect
   if (FAILED(hr)) raiseDispatchFailure(hr, &exception);
   clearException(exception);  // a host may fill it even when it succeeds
   if (kind == CallKind::Statement) return Variant();
-  return in(&result.value);
+  return fromAbi(&result.value);
 }
 
 }  // namespace orvalis::com

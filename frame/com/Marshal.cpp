@@ -44,7 +44,7 @@ Variant unknownObject(IUnknown* unknown, const VARIANT& value) {
   IDispatch* dispatch = nullptr;
   if (FAILED(unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&dispatch))))
     return held(VarType::Unknown, value);
-  Variant object(in(dispatch));
+  Variant object(fromAbi(dispatch));
   dispatch->Release();
   return object;
 }
@@ -77,11 +77,11 @@ Variant scalar(VARTYPE type, const void* data) {
     case VT_DATE: return Variant(Variant::DateValue{*static_cast<const DATE*>(data)});
     case VT_BSTR: {
       const BSTR text = *static_cast<const BSTR*>(data);
-      return text ? Variant(in(text)) : Variant::nullString();
+      return text ? Variant(fromAbi(text)) : Variant::nullString();
     }
     case VT_BOOL: return Variant::boolean(*static_cast<const VARIANT_BOOL*>(data) != VARIANT_FALSE);
     case VT_ERROR: return Variant::error(*static_cast<const SCODE*>(data));
-    case VT_DISPATCH: return Variant(in(*static_cast<IDispatch* const*>(data)));
+    case VT_DISPATCH: return Variant(fromAbi(*static_cast<IDispatch* const*>(data)));
     default:
       throw RuntimeError(vb_error::TypeMismatch);
   }
@@ -89,9 +89,9 @@ Variant scalar(VARTYPE type, const void* data) {
 
 }  // namespace
 
-Variant in(const VARIANT* value) {
+Variant fromAbi(const VARIANT* value) {
   if (!value) return Variant();
-  if (V_VT(value) == (VT_BYREF | VT_VARIANT)) return in(V_VARIANTREF(value));
+  if (V_VT(value) == (VT_BYREF | VT_VARIANT)) return fromAbi(V_VARIANTREF(value));
   // A Variant takes any value: what the logic cannot read goes in unopened.
   const VARTYPE type = V_VT(value) & ~VT_BYREF;
   if (type & VT_ARRAY) return held(VarType::Array, *value);
@@ -104,7 +104,7 @@ Variant in(const VARIANT* value) {
   return scalar(V_VT(value), &value->lVal);
 }
 
-std::optional<int32_t> inOptional(const LONG* value) {
+std::optional<int32_t> fromAbiOptional(const LONG* value) {
   // A late-bound caller's left-out argument arrives as a stand-in that
   // Invoke keeps a record of; its value is never looked at.
   if (!value || isOmitted(value)) return std::nullopt;
@@ -137,7 +137,7 @@ SafeArrayArgument::~SafeArrayArgument() {
   if (locked_) SafeArrayUnlock(locked_);
 }
 
-ObjectRef in(IDispatch* object) {
+ObjectRef fromAbi(IDispatch* object) {
   if (!object) return nullptr;
   return std::make_shared<ComHostObject>(object);
 }
@@ -149,7 +149,7 @@ BSTR toBstr(std::u16string_view text) {
   return copy;
 }
 
-IDispatch* dispatchOf(const ObjectRef& object) {
+IDispatch* toIDispatch(const ObjectRef& object) {
   if (!object) return nullptr;
   if (auto own = std::dynamic_pointer_cast<const PropertyObject>(object)) {
     IDispatch* dispatch = newPropertyDispatch(std::move(own));
@@ -162,7 +162,7 @@ IDispatch* dispatchOf(const ObjectRef& object) {
   return host->dispatch();
 }
 
-void out(const ObjectRef& value, IDispatch** result) { *result = dispatchOf(value); }
+void toAbi(const ObjectRef& value, IDispatch** result) { *result = toIDispatch(value); }
 
 namespace {
 
@@ -181,9 +181,9 @@ SAFEARRAY* newByteArray(std::span<const uint8_t> bytes) {
 
 }  // namespace
 
-void out(const ByteArray& value, SAFEARRAY** result) { *result = newByteArray(value.bytes()); }
+void toAbi(const ByteArray& value, SAFEARRAY** result) { *result = newByteArray(value.bytes()); }
 
-void out(const Variant& value, VARIANT* result) {
+void toAbi(const Variant& value, VARIANT* result) {
   VariantInit(result);
   switch (value.type()) {
     case VarType::Empty: break;
@@ -204,7 +204,7 @@ void out(const Variant& value, VARIANT* result) {
       V_VT(result) = VT_BSTR;
       V_BSTR(result) = value.isNullString() ? nullptr : toBstr(value.text());
       break;
-    case VarType::Object: V_VT(result) = VT_DISPATCH; V_DISPATCH(result) = dispatchOf(value.object()); break;
+    case VarType::Object: V_VT(result) = VT_DISPATCH; V_DISPATCH(result) = toIDispatch(value.object()); break;
     case VarType::SignedByte: V_VT(result) = VT_I1; V_I1(result) = static_cast<CHAR>(value.integral()); break;
     case VarType::UnsignedInteger: V_VT(result) = VT_UI2; V_UI2(result) = static_cast<USHORT>(value.integral()); break;
     case VarType::UnsignedLong: V_VT(result) = VT_UI4; V_UI4(result) = static_cast<ULONG>(value.integral()); break;
@@ -260,11 +260,11 @@ void storeByReference(VARIANT* variable, VARIANT& converted) {
 
 }  // namespace
 
-void assign(VARIANT* variable, const Variant& value) {
+void storeInVariable(VARIANT* variable, const Variant& value) {
   if (!variable) return;
-  if (V_VT(variable) == (VT_BYREF | VT_VARIANT)) return assign(V_VARIANTREF(variable), value);
+  if (V_VT(variable) == (VT_BYREF | VT_VARIANT)) return storeInVariable(V_VARIANTREF(variable), value);
   VARIANT converted;
-  out(value, &converted);
+  toAbi(value, &converted);
   if (V_VT(variable) & VT_BYREF) {
     const HRESULT hr = VariantChangeType(&converted, &converted, 0, V_VT(variable) & ~VT_BYREF);
     if (FAILED(hr)) {
@@ -279,15 +279,15 @@ void assign(VARIANT* variable, const Variant& value) {
   *variable = converted;
 }
 
-void assignVariable(VARIANT* variable, const Variant& value) {
+void storeInVariableIfItFits(VARIANT* variable, const Variant& value) {
   try {
-    assign(variable, value);
+    storeInVariable(variable, value);
   } catch (const RuntimeError&) {
     // A typed variable that cannot hold the value keeps what it held.
   }
 }
 
-void out(const std::vector<uint8_t>& bytes, VARIANT* result) {
+void toAbi(const std::vector<uint8_t>& bytes, VARIANT* result) {
   VariantInit(result);
   V_ARRAY(result) = newByteArray(bytes);
   V_VT(result) = VT_ARRAY | VT_UI1;

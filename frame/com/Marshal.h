@@ -1,7 +1,9 @@
 // Conversions between the ABI's automation types (BSTR, VARIANT_BOOL,
-// VARIANT, IDispatch, SAFEARRAY) and the core's values. Bindings use `in`
-// for arguments, `out` for results and `InOut` for by-reference parameters
-// that a member may change.
+// VARIANT, IDispatch, SAFEARRAY) and the core's values. Bindings read an
+// argument with `fromAbi` (ABI type -> core value), store a result with
+// `toAbi` (core value -> the ABI's result slot), reach a by-reference
+// parameter's variable with `callerVariable`, and pass a by-reference
+// parameter that a member may change as a `WriteBackArgument`.
 #pragma once
 
 #include <windows.h>
@@ -25,38 +27,38 @@ namespace orvalis::com {
 // pass a null pointer instead: the call fails with E_POINTER (see
 // NullReference) before the member runs.
 template <class T>
-T& ref(T* variable) {
+T& callerVariable(T* variable) {
   if (!variable) throw NullReference();
   return *variable;
 }
 
-inline std::u16string in(BSTR text) {
+inline std::u16string fromAbi(BSTR text) {
   if (!text) return {};  // a null reference reads as the empty text
   return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
 }
-inline int32_t in(LONG value) { return static_cast<int32_t>(value); }
+inline int32_t fromAbi(LONG value) { return static_cast<int32_t>(value); }
 // A LongLong: the 64-bit library's pointer-sized values (LONG_PTR).
-inline int64_t in(LONGLONG value) { return value; }
+inline int64_t fromAbi(LONGLONG value) { return value; }
 // Also serves VARIANT_BOOL (the same type): True arrives as -1.
-inline int16_t in(SHORT value) { return value; }
+inline int16_t fromAbi(SHORT value) { return value; }
 // Any Variant: arrays, records and objects without IDispatch go in held
 // unopened (see OpaqueValue) and come back out unchanged.
-Variant in(const VARIANT* value);
-inline Variant in(const VARIANT& value) { return in(&value); }
-ObjectRef in(IDispatch* object);
+Variant fromAbi(const VARIANT* value);
+inline Variant fromAbi(const VARIANT& value) { return fromAbi(&value); }
+ObjectRef fromAbi(IDispatch* object);
 // The caller's variable as it is whenever the member reads it.
-inline VariantReference inReference(const VARIANT* variable) {
-  ref(variable);
-  return [variable] { return in(variable); };
+inline VariantReference fromAbiReference(const VARIANT* variable) {
+  callerVariable(variable);
+  return [variable] { return fromAbi(variable); };
 }
 
 // An optional by-reference Long (an enumeration, say), nullopt when the
 // caller left it out: an early-bound caller passes no pointer, a late-bound
 // one gets a stand-in from Invoke (isOmitted).
-std::optional<int32_t> inOptional(const LONG* value);
+std::optional<int32_t> fromAbiOptional(const LONG* value);
 // An optional VARIANT: a null pointer from an early-bound caller counts as
 // left out, like the DISP_E_PARAMNOTFOUND marker.
-inline Variant inOptional(const VARIANT* value) { return value ? in(value) : Variant::missing(); }
+inline Variant fromAbiOptional(const VARIANT* value) { return value ? fromAbi(value) : Variant::missing(); }
 
 // A safe array held locked for the call and seen by the core without a
 // copy. The holder is a temporary of the binding's call expression, so the
@@ -96,56 +98,56 @@ class ByteArrayArgument : public SafeArrayArgument {
   operator std::span<const uint8_t>() const { return {static_cast<const uint8_t*>(elements_), count_}; }
 };
 
-inline LongArrayArgument inLongArray(SAFEARRAY* array) { return LongArrayArgument(array); }
-inline ByteArrayArgument inByteArray(SAFEARRAY* array) { return ByteArrayArgument(array); }
+inline LongArrayArgument fromAbiLongArray(SAFEARRAY* array) { return LongArrayArgument(array); }
+inline ByteArrayArgument fromAbiByteArray(SAFEARRAY* array) { return ByteArrayArgument(array); }
 
 // --- Results -----------------------------------------------------------------
 
 BSTR toBstr(std::u16string_view text);  // throws std::bad_alloc
-inline void out(const std::u16string& value, BSTR* result) { *result = toBstr(value); }
-inline void out(int32_t value, LONG* result) { *result = value; }
-inline void out(int16_t value, SHORT* result) { *result = value; }
-inline void out(bool value, VARIANT_BOOL* result) { *result = value ? VARIANT_TRUE : VARIANT_FALSE; }
-void out(const Variant& value, VARIANT* result);
-void out(const ObjectRef& value, IDispatch** result);
+inline void toAbi(const std::u16string& value, BSTR* result) { *result = toBstr(value); }
+inline void toAbi(int32_t value, LONG* result) { *result = value; }
+inline void toAbi(int16_t value, SHORT* result) { *result = value; }
+inline void toAbi(bool value, VARIANT_BOOL* result) { *result = value ? VARIANT_TRUE : VARIANT_FALSE; }
+void toAbi(const Variant& value, VARIANT* result);
+void toAbi(const ObjectRef& value, IDispatch** result);
 // A one-dimensional array of Byte with lower bound 0.
-void out(const ByteArray& value, SAFEARRAY** result);
+void toAbi(const ByteArray& value, SAFEARRAY** result);
 // Bytes as a Variant holding a one-dimensional Byte array indexed from 0.
-void out(const std::vector<uint8_t>& bytes, VARIANT* result);
+void toAbi(const std::vector<uint8_t>& bytes, VARIANT* result);
 
 // The IDispatch behind a core object reference (nullptr for Nothing),
 // AddRef'ed. The library's own property tables get a new IDispatch each
 // time.
-IDispatch* dispatchOf(const ObjectRef& object);
+IDispatch* toIDispatch(const ObjectRef& object);
 
 // Stores `value` into a caller's Variant variable: through a reference to
 // a Variant, or, for a reference to a typed variable (a VB Integer passed
 // to a Variant parameter), converted to that variable's type; a value the
 // typed variable cannot hold leaves it as it was.
-void assignVariable(VARIANT* variable, const Variant& value);
+void storeInVariableIfItFits(VARIANT* variable, const Variant& value);
 
 // --- By-reference parameters ---------------------------------------------------
 
 // Holds a core copy of the caller's variable for the member and writes it
 // back when the call ends, so a change reaches the caller.
 template <class Core, class Abi>
-class InOut {
+class WriteBackArgument {
  public:
-  explicit InOut(Abi* variable) : variable_(variable), value_(in(ref(variable))) {
+  explicit WriteBackArgument(Abi* variable) : variable_(variable), value_(fromAbi(callerVariable(variable))) {
     if constexpr (std::is_same_v<Core, Variant>) {
       if (value_.isOpaque()) unopened_ = value_.opaque();
     }
   }
-  ~InOut() noexcept(false) { writeBack(); }
-  InOut(const InOut&) = delete;
-  InOut& operator=(const InOut&) = delete;
+  ~WriteBackArgument() noexcept(false) { writeBack(); }
+  WriteBackArgument(const WriteBackArgument&) = delete;
+  WriteBackArgument& operator=(const WriteBackArgument&) = delete;
 
   operator Core&() { return value_; }
 
  private:
   void writeBack() {
     if constexpr (std::is_same_v<Abi, BSTR>) {
-      if (in(*variable_) == value_) return;  // unchanged texts keep their BSTR
+      if (fromAbi(*variable_) == value_) return;  // unchanged texts keep their BSTR
       BSTR replacement = toBstr(value_);
       SysFreeString(*variable_);
       *variable_ = replacement;
@@ -153,9 +155,9 @@ class InOut {
       // A value the member could not open and left as it was stays the
       // caller's own, not a copy of it.
       if (unopened_ && value_.isOpaque() && value_.opaque() == unopened_) return;
-      assignVariable(variable_, value_);
+      storeInVariableIfItFits(variable_, value_);
     } else {
-      out(value_, variable_);
+      toAbi(value_, variable_);
     }
   }
 
@@ -168,6 +170,6 @@ class InOut {
 // parameter), releasing what it held. A VT_BYREF | VT_VARIANT argument is
 // followed to the variable behind it; a by-reference argument of a fixed
 // type (VT_BYREF | VT_I2, ...) gets the value converted to that type.
-void assign(VARIANT* variable, const Variant& value);
+void storeInVariable(VARIANT* variable, const Variant& value);
 
 }  // namespace orvalis::com

@@ -46,7 +46,7 @@ class PropertyDispatch final : public ComObject<PropertyDispatch, IDispatch> {
     if (params && params->cArgs != 0) return DISP_E_BADPARAMCOUNT;
     if (!result) return S_OK;
     try {
-      out(properties[id - 1].value, result);
+      toAbi(properties[id - 1].value, result);
     } catch (const std::bad_alloc&) {
       return E_OUTOFMEMORY;
     }

@@ -206,7 +206,7 @@ HRSRC findResource(const ResourceName& id, const ResourceName& type) {
 }  // namespace
 
 ObjectRef WindowsLibraryGlobal::application() {
-  return in(ThreadLibraryData::ofThisThread().application());
+  return fromAbi(ThreadLibraryData::ofThisThread().application());
 }
 
 std::u16string WindowsLibraryGlobal::loadString(int32_t id) {
@@ -261,7 +261,7 @@ ObjectRef WindowsLibraryGlobal::loadPicture(const Variant& id, int16_t kind) {
     else DestroyIcon(static_cast<HICON>(image));
     throw RuntimeError(vb_error::InvalidPicture);
   }
-  ObjectRef result = in(picture);
+  ObjectRef result = fromAbi(picture);
   picture->Release();
   return result;
 }
@@ -278,14 +278,14 @@ std::vector<uint8_t> WindowsLibraryGlobal::loadData(const Variant& id, const Var
 
 ObjectRef WindowsLibraryGlobal::sharedObject() {
   ThreadLibraryData* data = ThreadLibraryData::current();
-  return data ? in(data->shared()) : nullptr;
+  return data ? fromAbi(data->shared()) : nullptr;
 }
 
 void WindowsLibraryGlobal::setSharedObject(const ObjectRef& object) {
   // Emptying a slot that was never filled needs no thread data.
   ThreadLibraryData* data = object ? &ThreadLibraryData::ofThisThread() : ThreadLibraryData::current();
   if (!data) return;
-  IDispatch* dispatch = dispatchOf(object);
+  IDispatch* dispatch = toIDispatch(object);
   data->setShared(dispatch);
   if (dispatch) dispatch->Release();
 }
@@ -300,7 +300,7 @@ ObjectRef WindowsLibraryGlobal::createObject(std::u16string_view progId) {
   if (hr == E_OUTOFMEMORY) throw std::bad_alloc();
   if (hr == E_NOINTERFACE) throw RuntimeError(vb_error::ClassDoesntSupportAutomation);
   if (FAILED(hr) || !object) throw RuntimeError(vb_error::CantCreateObject);
-  ObjectRef result = in(object);
+  ObjectRef result = fromAbi(object);
   object->Release();
   return result;
 }

@@ -9,9 +9,9 @@ namespace orvalis::com {
 namespace {
 
 // A picture from the runtime's loader as the interface hands it out.
-void out(const ObjectRef& picture, IPictureDisp** result) {
+void toAbi(const ObjectRef& picture, IPictureDisp** result) {
   *result = nullptr;
-  IDispatch* dispatch = dispatchOf(picture);
+  IDispatch* dispatch = toIDispatch(picture);
   if (!dispatch) return;
   const HRESULT hr = dispatch->QueryInterface(IID_IPictureDisp, reinterpret_cast<void**>(result));
   dispatch->Release();
@@ -24,24 +24,23 @@ class OrvalisAObject final : public AutomationObject<OrvalisAObject, _clsVxOrval
 
   // The by-reference ids and kinds are read, never written back.
   STDMETHODIMP get_GetProStdProperties(IDispatch** result) override {
-    return call(result, [&] { return core().GetProStdProperties(); });
+    return runMemberReturning(result, [&] { return coreObject().GetProStdProperties(); });
   }
   STDMETHODIMP get_GetProResStrings(LONG* lResId, BSTR* result) override {
-    return call(result, [&] { return core().GetProResStrings(in(ref(lResId))); });
+    return runMemberReturning(result, [&] { return coreObject().GetProResStrings(fromAbi(callerVariable(lResId))); });
   }
   STDMETHODIMP get_GetProResPicture(LONG* lResId, LoadResConstants* lRestype, IPictureDisp** result) override {
-    if (!result) return E_POINTER;
-    return call([&] { out(core().GetProResPicture(in(ref(lResId)), static_cast<int32_t>(ref(lRestype))), result); });
+    return result ? runMember([&] { toAbi(coreObject().GetProResPicture(fromAbi(callerVariable(lResId)), static_cast<int32_t>(callerVariable(lRestype))), result); }) : E_POINTER;
   }
   STDMETHODIMP get_GetProResData(LONG* lResId, VARIANT* vRestype, VARIANT* result) override {
-    return call(result, [&] { return core().GetProResData(in(ref(lResId)), in(ref(vRestype))); });
+    return runMemberReturning(result, [&] { return coreObject().GetProResData(fromAbi(callerVariable(lResId)), fromAbi(callerVariable(vRestype))); });
   }
-  STDMETHODIMP About(LONG* result) override { return call(result, [&] { return core().About(); }); }
+  STDMETHODIMP About(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().About(); }); }
   STDMETHODIMP get_BuddyObjectGlobal(IDispatch** result) override {
-    return call(result, [&] { return core().BuddyObjectGlobal(); });
+    return runMemberReturning(result, [&] { return coreObject().BuddyObjectGlobal(); });
   }
   STDMETHODIMP putref_BuddyObjectGlobal(IDispatch* oNewValue) override {
-    return call([&] { core().setBuddyObjectGlobal(in(oNewValue)); });
+    return runMember([&] { coreObject().setBuddyObjectGlobal(fromAbi(oNewValue)); });
   }
 };
 

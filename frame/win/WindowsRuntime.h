@@ -3,7 +3,7 @@
 // the automation runtime's reading of texts as numbers in the user's locale.
 #pragma once
 
-#include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/Runtime.h"
 
 namespace orvalis::win {

@@ -46,47 +46,40 @@ class WMixerAObject final
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWMixerA";
 
-  STDMETHODIMP get_NumSamples(LONG* result) override { return call(result, [&] { return core().NumSamples; }); }
-  STDMETHODIMP put_NumSamples(LONG value) override { return call([&] { core().NumSamples = in(value); }); }
-  STDMETHODIMP get_drawFrom(LONG* result) override { return call(result, [&] { return core().drawFrom; }); }
-  STDMETHODIMP put_drawFrom(LONG value) override { return call([&] { core().drawFrom = in(value); }); }
-  STDMETHODIMP get_drawTo(LONG* result) override { return call(result, [&] { return core().drawTo; }); }
-  STDMETHODIMP put_drawTo(LONG value) override { return call([&] { core().drawTo = in(value); }); }
+  // A missing control record fails with E_POINTER before the member runs,
+  // and the thread's error object stays as it was.
+
+  STDMETHODIMP get_NumSamples(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().NumSamples; }); }
+  STDMETHODIMP put_NumSamples(LONG value) override { return runMember([&] { coreObject().NumSamples = fromAbi(value); }); }
+  STDMETHODIMP get_drawFrom(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().drawFrom; }); }
+  STDMETHODIMP put_drawFrom(LONG value) override { return runMember([&] { coreObject().drawFrom = fromAbi(value); }); }
+  STDMETHODIMP get_drawTo(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().drawTo; }); }
+  STDMETHODIMP put_drawTo(LONG value) override { return runMember([&] { coreObject().drawTo = fromAbi(value); }); }
   STDMETHODIMP get_fFileLoaded(VARIANT_BOOL* result) override {
-    return call(result, [&] { return core().fFileLoaded; });
+    return runMemberReturning(result, [&] { return coreObject().fFileLoaded; });
   }
   STDMETHODIMP put_fFileLoaded(VARIANT_BOOL value) override {
-    return call([&] { core().fFileLoaded = in(value); });
+    return runMember([&] { coreObject().fFileLoaded = fromAbi(value); });
   }
   STDMETHODIMP GetMixerControl(LONG_PTR hMixer, LONG componentType, LONG ctrlType, MIXERCONTROL* mxc,
                                VARIANT_BOOL* result) override {
-    if (!mxc) return E_POINTER;
-    return call(result, [&] {
-      return core().GetMixerControl(in(hMixer), in(componentType), in(ctrlType), ControlRecord(mxc));
-    });
+    return mxc ? runMemberReturning(result, [&] { return coreObject().GetMixerControl(fromAbi(hMixer), fromAbi(componentType), fromAbi(ctrlType), ControlRecord(mxc)); }) : E_POINTER;
   }
   STDMETHODIMP SetVolumeControl(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG volume, VARIANT_BOOL* result) override {
-    if (!mxc) return E_POINTER;
-    return call(result, [&] { return core().SetVolumeControl(in(hMixer), ControlRecord(mxc), in(volume)); });
+    return mxc ? runMemberReturning(result, [&] { return coreObject().SetVolumeControl(fromAbi(hMixer), ControlRecord(mxc), fromAbi(volume)); }) : E_POINTER;
   }
   STDMETHODIMP SetPANControl(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG volL, LONG volR,
                              VARIANT_BOOL* result) override {
-    if (!mxc) return E_POINTER;
-    return call(result, [&] { return core().SetPANControl(in(hMixer), ControlRecord(mxc), in(volL), in(volR)); });
+    return mxc ? runMemberReturning(result, [&] { return coreObject().SetPANControl(fromAbi(hMixer), ControlRecord(mxc), fromAbi(volL), fromAbi(volR)); }) : E_POINTER;
   }
   STDMETHODIMP unSetMuteControl(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG unmute, VARIANT_BOOL* result) override {
-    if (!mxc) return E_POINTER;
-    return call(result, [&] { return core().unSetMuteControl(in(hMixer), ControlRecord(mxc), in(unmute)); });
+    return mxc ? runMemberReturning(result, [&] { return coreObject().unSetMuteControl(fromAbi(hMixer), ControlRecord(mxc), fromAbi(unmute)); }) : E_POINTER;
   }
   STDMETHODIMP SetMuteControl(LONG_PTR hMixer, MIXERCONTROL* mxc, VARIANT_BOOL* mute, VARIANT_BOOL* result) override {
-    if (!mxc || !mute) return E_POINTER;
-    return call(result, [&] {
-      return core().SetMuteControl(in(hMixer), ControlRecord(mxc), *mute != VARIANT_FALSE);
-    });
+    return mxc && mute ? runMemberReturning(result, [&] { return coreObject().SetMuteControl(fromAbi(hMixer), ControlRecord(mxc), *mute != VARIANT_FALSE); }) : E_POINTER;
   }
   STDMETHODIMP GetVolumeControlValue(LONG_PTR hMixer, MIXERCONTROL* mxc, LONG* result) override {
-    if (!mxc) return E_POINTER;
-    return call(result, [&] { return core().GetVolumeControlValue(in(hMixer), ControlRecord(mxc)); });
+    return mxc ? runMemberReturning(result, [&] { return coreObject().GetVolumeControlValue(fromAbi(hMixer), ControlRecord(mxc)); }) : E_POINTER;
   }
 };
 

@@ -9,8 +9,8 @@ namespace orvalis::com {
 
 namespace {
 
-int32_t controlIndex(const VOL_CONTROL* Control) { return static_cast<int32_t>(ref(Control)); }
-int32_t controlIndex(const MUTE_CONTROL* Control) { return static_cast<int32_t>(ref(Control)); }
+int32_t controlIndex(const VOL_CONTROL* Control) { return static_cast<int32_t>(callerVariable(Control)); }
+int32_t controlIndex(const MUTE_CONTROL* Control) { return static_cast<int32_t>(callerVariable(Control)); }
 
 class WMixerBObject final
     : public AutomationObject<WMixerBObject, _clsVxAudoWMixerB, clsVxAudoWMixerB> {
@@ -18,20 +18,20 @@ class WMixerBObject final
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWMixerB";
 
   STDMETHODIMP OpenMixer(LONG MixerNumber, LONG* result) override {
-    return call(result, [&] { return core().OpenMixer(in(MixerNumber)); });
+    return runMemberReturning(result, [&] { return coreObject().OpenMixer(fromAbi(MixerNumber)); });
   }
-  STDMETHODIMP CloseMixer(LONG* result) override { return call(result, [&] { return core().CloseMixer(); }); }
+  STDMETHODIMP CloseMixer(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().CloseMixer(); }); }
   STDMETHODIMP SetVolume(VOL_CONTROL* Control, LONG NewVolume, LONG* result) override {
-    return call(result, [&] { return core().SetVolume(controlIndex(Control), in(NewVolume)); });
+    return runMemberReturning(result, [&] { return coreObject().SetVolume(controlIndex(Control), fromAbi(NewVolume)); });
   }
   STDMETHODIMP GetVolume(VOL_CONTROL* Control, LONG* result) override {
-    return call(result, [&] { return core().GetVolume(controlIndex(Control)); });
+    return runMemberReturning(result, [&] { return coreObject().GetVolume(controlIndex(Control)); });
   }
   STDMETHODIMP SetMute(MUTE_CONTROL* Control, VARIANT_BOOL MuteState, VARIANT_BOOL* result) override {
-    return call(result, [&] { return core().SetMute(controlIndex(Control), in(MuteState)); });
+    return runMemberReturning(result, [&] { return coreObject().SetMute(controlIndex(Control), fromAbi(MuteState)); });
   }
   STDMETHODIMP GetMute(MUTE_CONTROL* Control, VARIANT_BOOL* result) override {
-    return call(result, [&] { return core().GetMute(controlIndex(Control)); });
+    return runMemberReturning(result, [&] { return coreObject().GetMute(controlIndex(Control)); });
   }
 };
 

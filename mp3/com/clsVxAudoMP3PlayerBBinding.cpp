@@ -13,43 +13,43 @@ class MP3PlayerBObject final
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoMP3PlayerB";
 
-  STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&]() -> const auto& { return core().Filename; }); }
-  STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
-  STDMETHODIMP TimeOut(VARIANT* duration) override { return call([&] { core().TimeOut(inReference(duration)); }); }
-  STDMETHODIMP Play() override { return call([&] { core().Play(); }); }
+  STDMETHODIMP get_Filename(BSTR* result) override { return runMemberReturning(result, [&]() -> const auto& { return coreObject().Filename; }); }
+  STDMETHODIMP put_Filename(BSTR value) override { return runMember([&] { coreObject().Filename = fromAbi(value); }); }
+  STDMETHODIMP TimeOut(VARIANT* duration) override { return runMember([&] { coreObject().TimeOut(fromAbiReference(duration)); }); }
+  STDMETHODIMP Play() override { return runMember([&] { coreObject().Play(); }); }
   STDMETHODIMP MyAppDefault(BSTR sAppName, BSTR sEXE, BSTR sExt) override {
-    return call([&] { core().MyAppDefault(in(sAppName), in(sEXE), in(sExt)); });
+    return runMember([&] { coreObject().MyAppDefault(fromAbi(sAppName), fromAbi(sEXE), fromAbi(sExt)); });
   }
-  STDMETHODIMP EndOfSong(VARIANT_BOOL* result) override { return call(result, [&] { return core().EndOfSong(); }); }
-  STDMETHODIMP FormMove(IDispatch** Frm) override { return call([&] { core().FormMove(in(ref(Frm))); }); }
+  STDMETHODIMP EndOfSong(VARIANT_BOOL* result) override { return runMemberReturning(result, [&] { return coreObject().EndOfSong(); }); }
+  STDMETHODIMP FormMove(IDispatch** Frm) override { return runMember([&] { coreObject().FormMove(fromAbi(callerVariable(Frm))); }); }
   STDMETHODIMP OpenPlaylist(BSTR* TheList, IDispatch** Listbox) override {
-    return call([&] { core().OpenPlaylist(in(ref(TheList)), in(ref(Listbox))); });
+    return runMember([&] { coreObject().OpenPlaylist(fromAbi(callerVariable(TheList)), fromAbi(callerVariable(Listbox))); });
   }
-  STDMETHODIMP TimeRemaininginMS(LONG* result) override { return call(result, [&] { return core().TimeRemaininginMS(); }); }
-  STDMETHODIMP TimeRemaininginSec(LONG* result) override { return call(result, [&] { return core().TimeRemaininginSec(); }); }
-  STDMETHODIMP FormatTimeRemaining(BSTR* result) override { return call(result, [&] { return core().FormatTimeRemaining(); }); }
+  STDMETHODIMP TimeRemaininginMS(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().TimeRemaininginMS(); }); }
+  STDMETHODIMP TimeRemaininginSec(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().TimeRemaininginSec(); }); }
+  STDMETHODIMP FormatTimeRemaining(BSTR* result) override { return runMemberReturning(result, [&] { return coreObject().FormatTimeRemaining(); }); }
   STDMETHODIMP ListNoChar(IDispatch** List1, IDispatch** List2) override {
-    return call([&] { core().ListNoChar(in(ref(List1)), in(ref(List2))); });
+    return runMember([&] { coreObject().ListNoChar(fromAbi(callerVariable(List1)), fromAbi(callerVariable(List2))); });
   }
   STDMETHODIMP ListSingleNoChar(VARIANT* List1, VARIANT* List2) override {
-    return call([&] { core().ListSingleNoChar(in(ref(List1)), in(ref(List2))); });
+    return runMember([&] { coreObject().ListSingleNoChar(fromAbi(callerVariable(List1)), fromAbi(callerVariable(List2))); });
   }
   STDMETHODIMP SavePlaylist(BSTR* TheList, IDispatch** Listbox) override {
-    return call([&] { core().SavePlaylist(in(ref(TheList)), in(ref(Listbox))); });
+    return runMember([&] { coreObject().SavePlaylist(fromAbi(callerVariable(TheList)), fromAbi(callerVariable(Listbox))); });
   }
-  STDMETHODIMP PositioninMS(LONG* result) override { return call(result, [&] { return core().PositioninMS(); }); }
-  STDMETHODIMP PositioninSec(LONG* result) override { return call(result, [&] { return core().PositioninSec(); }); }
-  STDMETHODIMP FormatPosition(BSTR* result) override { return call(result, [&] { return core().FormatPosition(); }); }
+  STDMETHODIMP PositioninMS(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().PositioninMS(); }); }
+  STDMETHODIMP PositioninSec(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().PositioninSec(); }); }
+  STDMETHODIMP FormatPosition(BSTR* result) override { return runMemberReturning(result, [&] { return coreObject().FormatPosition(); }); }
   STDMETHODIMP ChangePosition(LONG* TheSecond) override {
-    return call([&] { core().ChangePosition(InOut<int32_t, LONG>(TheSecond)); });
+    return runMember([&] { coreObject().ChangePosition(WriteBackArgument<int32_t, LONG>(TheSecond)); });
   }
-  STDMETHODIMP StopPlay() override { return call([&] { core().StopPlay(); }); }
-  STDMETHODIMP Pause() override { return call([&] { core().Pause(); }); }
-  STDMETHODIMP DurationInMS(LONG* result) override { return call(result, [&] { return core().DurationInMS(); }); }
-  STDMETHODIMP FormatDuration(BSTR* result) override { return call(result, [&] { return core().FormatDuration(); }); }
-  STDMETHODIMP DurationInSec(LONG* result) override { return call(result, [&] { return core().DurationInSec(); }); }
-  STDMETHODIMP ResumePlay() override { return call([&] { core().ResumePlay(); }); }
-  STDMETHODIMP isPlaying(VARIANT_BOOL* result) override { return call(result, [&] { return core().isPlaying(); }); }
+  STDMETHODIMP StopPlay() override { return runMember([&] { coreObject().StopPlay(); }); }
+  STDMETHODIMP Pause() override { return runMember([&] { coreObject().Pause(); }); }
+  STDMETHODIMP DurationInMS(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().DurationInMS(); }); }
+  STDMETHODIMP FormatDuration(BSTR* result) override { return runMemberReturning(result, [&] { return coreObject().FormatDuration(); }); }
+  STDMETHODIMP DurationInSec(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().DurationInSec(); }); }
+  STDMETHODIMP ResumePlay() override { return runMember([&] { coreObject().ResumePlay(); }); }
+  STDMETHODIMP isPlaying(VARIANT_BOOL* result) override { return runMemberReturning(result, [&] { return coreObject().isPlaying(); }); }
 };
 
 }  // namespace

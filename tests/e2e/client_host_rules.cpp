@@ -24,19 +24,7 @@ using e2e::HostObject;
 using e2e::environment;
 using e2e::narrow;
 using e2e::errorDescription;
-
-std::string messageBoxLog() {
-  const std::wstring path = environment(L"ORVALIS_MSGBOX_LOG");
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string text(1 << 16, '\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  CloseHandle(file);
-  text.resize(read);
-  return text;
-}
+using e2e::messageBoxLog;
 
 // Whether the watcher logs an " Error" box with exactly this text after
 // `before` (one "title<TAB>text" line per box).

@@ -20,6 +20,8 @@ using e2e::HostObject;
 using e2e::environment;
 using e2e::narrow;
 using e2e::errorDescription;
+using e2e::invokeByName;
+using e2e::messageBoxLog;
 
 _clsVxAudoMP3PlayerB* createPlayer() { return e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB); }
 
@@ -30,18 +32,6 @@ double processorSeconds() {
     return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
   };
   return seconds(kernel) + seconds(user);
-}
-
-HRESULT invoke(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT count,
-               VARIANT* result, EXCEPINFO* exception) {
-  DISPID id;
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return hr;
-  DISPPARAMS params{args, nullptr, count, 0};
-  UINT badArgument = 0;
-  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception,
-                        &badArgument);
 }
 
 void earlyBound(_clsVxAudoMP3PlayerB* player, const std::wstring& mp3) {
@@ -117,7 +107,7 @@ void lateBound(IDispatch* player) {
   VariantInit(&byReference);
   V_VT(&byReference) = VT_BYREF | VT_I4;
   V_I4REF(&byReference) = &second;
-  HRESULT hr = invoke(player, L"changeposition", DISPATCH_METHOD, &byReference, 1, nullptr, nullptr);
+  HRESULT hr = invokeByName(player, L"changeposition", DISPATCH_METHOD, &byReference, 1, nullptr, nullptr);
   check("Invoke ChangePosition by reference", SUCCEEDED(hr), hex(hr));
   check("the caller's variable comes back multiplied", second == 7000, std::to_string(second));
 
@@ -125,7 +115,7 @@ void lateBound(IDispatch* player) {
   VariantInit(&byValue);
   V_VT(&byValue) = VT_I4;
   V_I4(&byValue) = 7;
-  hr = invoke(player, L"ChangePosition", DISPATCH_METHOD, &byValue, 1, nullptr, nullptr);
+  hr = invokeByName(player, L"ChangePosition", DISPATCH_METHOD, &byValue, 1, nullptr, nullptr);
   check("Invoke ChangePosition by value", SUCCEEDED(hr), hex(hr));
   check("a value passed by value is not changed", V_VT(&byValue) == VT_I4 && V_I4(&byValue) == 7);
 
@@ -134,7 +124,7 @@ void lateBound(IDispatch* player) {
   V_VT(&text) = VT_BSTR;
   V_BSTR(&text) = SysAllocString(L"later");
   EXCEPINFO exception{};
-  hr = invoke(player, L"TimeOut", DISPATCH_METHOD, &text, 1, nullptr, &exception);
+  hr = invokeByName(player, L"TimeOut", DISPATCH_METHOD, &text, 1, nullptr, &exception);
   VariantClear(&text);
   check("Invoke of a failing member gives DISP_E_EXCEPTION", hr == DISP_E_EXCEPTION, hex(hr));
   check("EXCEPINFO carries 0x800A000D", exception.scode == static_cast<SCODE>(0x800A000D),
@@ -153,7 +143,7 @@ void lateBound(IDispatch* player) {
                       nullptr, nullptr);
   check("a dispatch id in a gap is no member", hr == DISP_E_MEMBERNOTFOUND, hex(hr));
 
-  hr = invoke(player, L"isplaying", DISPATCH_METHOD, nullptr, 0, &result, nullptr);
+  hr = invokeByName(player, L"isplaying", DISPATCH_METHOD, nullptr, 0, &result, nullptr);
   check("Invoke isPlaying returns a Boolean", SUCCEEDED(hr) && V_VT(&result) == VT_BOOL);
 }
 
@@ -164,7 +154,7 @@ void variantReferences(IDispatch* player) {
     VARIANT reference;
     V_VT(&reference) = VT_BYREF | VT_VARIANT;
     V_VARIANTREF(&reference) = &variable;
-    return invoke(player, L"ChangePosition", DISPATCH_METHOD, &reference, 1, nullptr, nullptr);
+    return invokeByName(player, L"ChangePosition", DISPATCH_METHOD, &reference, 1, nullptr, nullptr);
   };
   VARIANT variable;
   V_VT(&variable) = VT_BSTR;
@@ -195,7 +185,7 @@ void variantReferences(IDispatch* player) {
   SHORT small = 2;
   V_VT(&variable) = VT_BYREF | VT_I2;
   V_I2REF(&variable) = &small;
-  hr = invoke(player, L"ChangePosition", DISPATCH_METHOD, &variable, 1, nullptr, nullptr);
+  hr = invokeByName(player, L"ChangePosition", DISPATCH_METHOD, &variable, 1, nullptr, nullptr);
   check("an Integer reference for a Long parameter is refused", FAILED(hr) && small == 2, hex(hr));
 
   // A named argument goes to its parameter.
@@ -255,19 +245,6 @@ void formMove(_clsVxAudoMP3PlayerB* player) {
   check("the form gets a caption press", captionPresses == 1);
   check("the by-reference form comes back as it was", formObject == &form);
   DestroyWindow(window);
-}
-
-std::string messageBoxLog() {
-  const std::wstring path = environment(L"ORVALIS_MSGBOX_LOG");
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string text(1 << 16, '\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  CloseHandle(file);
-  text.resize(read);
-  return text;
 }
 
 // ChangePosition's overflow shows the runtime's box (dismissed by the

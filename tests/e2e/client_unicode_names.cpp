@@ -39,17 +39,7 @@ std::string utf8(const std::wstring& text) {
   return bytes;
 }
 
-std::string readFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(missing)";
-  std::string bytes(1 << 16, '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
-}
+std::string readFile(const std::wstring& path) { return e2e::readFileStart(path, "(missing)"); }
 
 void writeFile(const std::wstring& path, const std::string& bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -126,6 +116,24 @@ LONG firstPosition(Position position) {
   return value;
 }
 
+// The song plays in `player`: its position moves on by a quarter of a second
+// or more within half a second, and `durationMember` (read by `duration`)
+// gives the song's length within 100 ms.
+template <class Position, class Duration>
+void checkPlaying(const std::string& player, const Song& song, Position position,
+                  const std::string& durationMember, Duration duration) {
+  const LONG first = firstPosition(position);
+  Sleep(500);
+  const LONG second = position();
+  check(player + ": the " + song.label + " song's position moves (" + std::to_string(first) + " then " +
+            std::to_string(second) + " ms)",
+        first > 0 && second >= first + 250);
+  const LONG length = duration();
+  check(player + ": the " + song.label + " song's " + durationMember + " is its length (" +
+            std::to_string(length) + " vs " + std::to_string(song.milliseconds) + ")",
+        length >= song.milliseconds - 100 && length <= song.milliseconds + 100);
+}
+
 void playerB(const Song& song) {
   auto* player = create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB);
   check("player B: created", player != nullptr);
@@ -145,17 +153,11 @@ void playerB(const Song& song) {
     player->PositioninMS(&value);
     return value;
   };
-  const LONG first = firstPosition(position);
-  Sleep(500);
-  const LONG second = position();
-  check("player B: the " + song.label + " song's position moves (" + std::to_string(first) + " then " +
-            std::to_string(second) + " ms)",
-        first > 0 && second >= first + 250);
-  LONG duration = 0;
-  player->DurationInMS(&duration);
-  check("player B: the " + song.label + " song's DurationInMS is its length (" + std::to_string(duration) +
-            " vs " + std::to_string(song.milliseconds) + ")",
-        duration >= song.milliseconds - 100 && duration <= song.milliseconds + 100);
+  checkPlaying("player B", song, position, "DurationInMS", [&] {
+    LONG duration = 0;
+    player->DurationInMS(&duration);
+    return duration;
+  });
   BSTR clock = nullptr;
   player->FormatDuration(&clock);
   check("player B: FormatDuration of the " + song.label + " song", clock && std::wstring(clock) == L"0:03",
@@ -192,18 +194,11 @@ void playerA(const Song& song) {
     VariantInit(&value);
     return milliseconds(player->MP3PositionInMS(&value), value);
   };
-  const LONG first = firstPosition(position);
-  Sleep(500);
-  const LONG second = position();
-  check("player A: the " + song.label + " song's position moves (" + std::to_string(first) + " then " +
-            std::to_string(second) + " ms)",
-        first > 0 && second >= first + 250);
-  VARIANT value;
-  VariantInit(&value);
-  const LONG duration = milliseconds(player->MP3DurationInMs(&value), value);
-  check("player A: the " + song.label + " song's MP3DurationInMs is its length (" + std::to_string(duration) +
-            " vs " + std::to_string(song.milliseconds) + ")",
-        duration >= song.milliseconds - 100 && duration <= song.milliseconds + 100);
+  checkPlaying("player A", song, position, "MP3DurationInMs", [&] {
+    VARIANT value;
+    VariantInit(&value);
+    return milliseconds(player->MP3DurationInMs(&value), value);
+  });
   player->MP3Stop();
   player->Release();
 }

@@ -26,22 +26,11 @@ using e2e::environment;
 using e2e::narrow;
 using e2e::create;
 using e2e::errorDescription;
+using e2e::invokeByName;
 
 using Bytes = std::vector<unsigned char>;
 
 constexpr LONG SND_SYNC = 0, SND_ASYNC = 1, SND_MEMORY = 4;
-
-HRESULT invoke(IDispatch* object, const wchar_t* name, VARIANT* args, UINT count, VARIANT* result,
-               EXCEPINFO* exception = nullptr) {
-  DISPID id;
-  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-  if (FAILED(hr)) return hr;
-  DISPPARAMS params{args, nullptr, count, 0};
-  UINT badArgument = 0;
-  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, result, exception,
-                        &badArgument);
-}
 
 // WaveData(c, f) for c and f within the given bounds, each element stored
 // by its indices.
@@ -270,7 +259,7 @@ void playback(_clsVxAudoWaveFileA* wave, const std::wstring& folder) {
   VARIANT value;
   VariantInit(&value);
   start = GetTickCount();
-  hr = invoke(wave, L"PlaySound", nullptr, 0, &value);
+  hr = invokeByName(wave, L"PlaySound", DISPATCH_METHOD, nullptr, 0, &value);
   const DWORD took = GetTickCount() - start;
   check("Invoke PlaySound without flags plays", SUCCEEDED(hr) && V_VT(&value) == VT_I4 && V_I4(&value) != 0,
         hex(hr));
@@ -301,7 +290,7 @@ void playback(_clsVxAudoWaveFileA* wave, const std::wstring& folder) {
   V_VT(&marker) = VT_ERROR;
   V_ERROR(&marker) = DISP_E_PARAMNOTFOUND;
   start = GetTickCount();
-  hr = invoke(wave, L"PlaySound", &marker, 1, &value);
+  hr = invokeByName(wave, L"PlaySound", DISPATCH_METHOD, &marker, 1, &value);
   tenTook = GetTickCount() - start;
   check("Invoke with the missing marker leaves the flags out", SUCCEEDED(hr) && tenTook < 800,
         hex(hr) + ", " + std::to_string(tenTook) + " ms");
@@ -353,7 +342,7 @@ void resources(_clsVxAudoWaveFileA* wave) {
   VariantInit(&args[0]);
   V_VT(&args[0]) = VT_I4;
   V_I4(&args[0]) = 101;
-  hr = invoke(wave, L"PlaySoundFromResourceFile", args, 1, nullptr);
+  hr = invokeByName(wave, L"PlaySoundFromResourceFile", DISPATCH_METHOD, args, 1, nullptr);
   check("Invoke PlaySoundFromResourceFile with only the id", hr == S_OK, hex(hr));
   hr = wave->PlaySoundFromResourceFile(&id, nullptr, nullptr);
   check("early-bound with null pointers for the optional arguments", hr == S_OK, hex(hr));
@@ -391,7 +380,7 @@ void resources(_clsVxAudoWaveFileA* wave) {
   VARIANT late[2];
   late[1] = id;   // arguments go in reverse order
   late[0] = type;
-  hr = invoke(wave, L"PlaySoundFromResourceFile", late, 2, nullptr, &exception);
+  hr = invokeByName(wave, L"PlaySoundFromResourceFile", DISPATCH_METHOD, late, 2, nullptr, &exception);
   check("a resource the host lacks fails", hr == DISP_E_EXCEPTION && exception.scode == static_cast<SCODE>(0x800A0146),
         hex(hr) + " " + hex(exception.scode));
   check("with the runtime's resource error text",

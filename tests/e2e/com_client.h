@@ -49,6 +49,38 @@ inline std::wstring errorDescription() {
   return text;
 }
 
+// Calls the member `name` of `object` late-bound, the way a script host
+// does: its identifier by name, then Invoke with `count` arguments (last
+// argument first) and no named ones.
+inline HRESULT invokeByName(IDispatch* object, const wchar_t* name, WORD flags, VARIANT* args, UINT count,
+                            VARIANT* result, EXCEPINFO* exception = nullptr) {
+  DISPID id;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  HRESULT hr = object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+  if (FAILED(hr)) return hr;
+  DISPPARAMS params{args, nullptr, count, 0};
+  UINT badArgument = 0;
+  return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, result, exception, &badArgument);
+}
+
+// What a file holds (its first 64 KiB), or `missing` when it cannot be
+// opened.
+inline std::string readFileStart(const std::wstring& path, const std::string& missing = {}) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return missing;
+  std::string bytes(1 << 16, '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  bytes.resize(read);
+  return bytes;
+}
+
+// The message boxes the runner's watcher has dismissed so far, one
+// "title<TAB>text" line each (ORVALIS_MSGBOX_LOG).
+inline std::string messageBoxLog() { return readFileStart(environment(L"ORVALIS_MSGBOX_LOG")); }
+
 // The IUnknown and naming half of a host object (a list control, a form)
 // that a check owns: references are counted and never free it, so a check
 // can see who still holds it. Member n (from 1) is the n-th name, matched

@@ -19,7 +19,34 @@
 
 namespace e2e {
 
-class FakeHost final : public IDispatch {
+// The IUnknown half of the objects below: counted references (the object
+// starts with one and is deleted at none) and QueryInterface for IUnknown
+// and `Interface`.
+template <class Self, class Interface>
+class CountedObject : public Interface {
+ public:
+  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
+    if (!object) return E_POINTER;
+    if (riid != IID_IUnknown && riid != __uuidof(Interface)) {
+      *object = nullptr;
+      return E_NOINTERFACE;
+    }
+    *object = static_cast<Interface*>(this);
+    AddRef();
+    return S_OK;
+  }
+  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+  STDMETHODIMP_(ULONG) Release() override {
+    const ULONG left = --references_;
+    if (left == 0) delete static_cast<Self*>(this);
+    return left;
+  }
+
+ private:
+  std::atomic<ULONG> references_{1};
+};
+
+class FakeHost final : public CountedObject<FakeHost, IDispatch> {
  public:
   static FakeHost* create() { return new FakeHost(); }  // one reference
 
@@ -39,22 +66,6 @@ class FakeHost final : public IDispatch {
   // List stores an array into a Variant its caller passed by reference.
   void writeArraysBack() { writes_arrays_back_ = true; }
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    if (riid != IID_IUnknown && riid != IID_IDispatch) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IDispatch*>(this);
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
   STDMETHODIMP GetTypeInfoCount(UINT* count) override {
     if (count) *count = 0;
     return S_OK;
@@ -158,7 +169,6 @@ class FakeHost final : public IDispatch {
     return S_OK;
   }
 
-  std::atomic<ULONG> references_{1};
   long calls_ = 0;
   References references_kind_ = References::Any;
   bool writes_arrays_back_ = false;
@@ -168,27 +178,12 @@ class FakeHost final : public IDispatch {
 };
 
 // An object without IDispatch: a Variant can hold it, nobody can call it.
-class PlainObject final : public IUnknown {
+class PlainObject final : public CountedObject<PlainObject, IUnknown> {
  public:
   static PlainObject* create() { return new PlainObject(); }  // one reference
 
-  STDMETHODIMP QueryInterface(REFIID riid, void** object) override {
-    if (!object) return E_POINTER;
-    *object = riid == IID_IUnknown ? this : nullptr;
-    if (!*object) return E_NOINTERFACE;
-    AddRef();
-    return S_OK;
-  }
-  STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-  STDMETHODIMP_(ULONG) Release() override {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-  }
-
  private:
   PlainObject() = default;
-  std::atomic<ULONG> references_{1};
 };
 
 }  // namespace e2e

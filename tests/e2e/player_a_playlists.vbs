@@ -24,21 +24,14 @@ Class HostList
         mItems.Add mItems.Count, item
     End Sub
 
-    ' Wine's VBScript has no Join.
     Public Function Joined()
-        Dim i
-        Joined = ""
-        For i = 0 To mItems.Count - 1
-            If i > 0 Then Joined = Joined & "|"
-            Joined = Joined & mItems(i)
-        Next
+        Joined = JoinedItems(mItems)
     End Function
 End Class
 
-Dim folder : folder = fso.GetSpecialFolder(2) & "\orvalis-playlists-a"
-If Not fso.FolderExists(folder) Then fso.CreateFolder folder
+Dim folder : folder = TemporaryFolder("orvalis-playlists-a")
 Dim playlist : playlist = folder & "\mix.m3u"
-If fso.FileExists(playlist) Then fso.DeleteFile playlist
+DeleteIfPresent playlist
 
 Dim player : Set player = CreateObject("Orvalis.clsVxAudoMP3PlayerA")
 Dim paths : Set paths = New HostList

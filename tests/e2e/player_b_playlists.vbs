@@ -29,21 +29,14 @@ Class HostList
         If selected >= 0 And selected < mItems.Count Then text = mItems(selected) Else text = ""
     End Property
 
-    ' Wine's VBScript has no Join.
     Public Function Joined()
-        Dim i
-        Joined = ""
-        For i = 0 To mItems.Count - 1
-            If i > 0 Then Joined = Joined & "|"
-            Joined = Joined & mItems(i)
-        Next
+        Joined = JoinedItems(mItems)
     End Function
 End Class
 
-Dim folder : folder = fso.GetSpecialFolder(2) & "\orvalis-playlists"
-If Not fso.FolderExists(folder) Then fso.CreateFolder folder
+Dim folder : folder = TemporaryFolder("orvalis-playlists")
 Dim playlist : playlist = folder & "\mix.m3u"
-If fso.FileExists(playlist) Then fso.DeleteFile playlist
+DeleteIfPresent playlist
 
 ' Variables go to the typed by-reference parameters as they are, as a
 ' compiled host passes them; in parentheses (as values) they work as well.
@@ -142,13 +135,13 @@ Check "opening from a missing folder shows Path not found", SawMessageBox(before
 Dim currentDrive : currentDrive = UCase(Left(CreateObject("WScript.Shell").CurrentDirectory, 2))
 Check "the current folder is on another drive than C:", currentDrive <> "C:"
 Dim rooted : rooted = "C:\orvalis-e2e-relative.m3u"
-If fso.FileExists(rooted) Then fso.DeleteFile rooted
+DeleteIfPresent rooted
 before = MessageBoxLog()
 player.SavePlaylist "C:orvalis-e2e-relative.m3u", paths
 CheckNoError "SavePlaylist to a drive-relative name"
 Check "the drive-relative save shows no box", MessageBoxLog() = before
 Check "the playlist lands in that drive's current folder", fso.FileExists(rooted)
-If fso.FileExists(rooted) Then fso.DeleteFile rooted
+DeleteIfPresent rooted
 
 ' A list class that raises an error of its own: Wine's script engine hands
 ' back the bare VB error (no description), so the box shows the runtime's

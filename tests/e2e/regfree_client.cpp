@@ -26,6 +26,7 @@ using e2e::hex;
 namespace {
 
 using e2e::narrow;
+using e2e::messageBoxLog;
 
 struct ListedClass {
   const wchar_t* name;
@@ -256,19 +257,6 @@ void crossApartmentCall(const std::wstring& mp3) {
     RegCloseKey(key);
     std::printf("INFO the type-library marshaller registered the type library while it built the proxy\n");
   }
-}
-
-std::string messageBoxLog() {
-  wchar_t path[MAX_PATH] = {};
-  GetEnvironmentVariableW(L"ORVALIS_MSGBOX_LOG", path, MAX_PATH);
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string text(1 << 16, '\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  CloseHandle(file);
-  text.resize(read);
-  return text;
 }
 
 // About creates the framework component by its ProgID from inside the

@@ -331,6 +331,26 @@ struct ExpectedRecord {
     USHORT alignment = 4;
 };
 
+// Records laid out alike in the 32- and the 64-bit library.
+const ExpectedRecord kMixerControl = {"MIXERCONTROL", "{51A5326D-B741-4F3C-B086-E9363098470B}", 148,
+    {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"dwControlType", "long", 8},
+     {"fdwControl", "long", 12}, {"cMultipleItems", "long", 16},
+     {"szShortName", "unsigned char[1..16]", 20}, {"szName", "unsigned char[1..64]", 36},
+     {"Bounds", "long[1..6]", 100}, {"Metrics", "long[1..6]", 124}}};
+const ExpectedRecord kBooleanDetails = {"MIXERCONTROLDETAILS_BOOLEAN", "{6CA7E0CB-A4A1-4875-9776-62CCB50A4478}", 4,
+                                        {{"fValue", "long", 0}}};
+const ExpectedRecord kSignedDetails = {"MIXERCONTROLDETAILS_SIGNED", "{2A7E0AA0-7236-4C9E-A32F-C376F1EBD23D}", 4,
+                                       {{"lValue", "long", 0}}};
+const ExpectedRecord kUnsignedDetails = {"MIXERCONTROLDETAILS_UNSIGNED", "{1017C9E2-2AD1-4ADB-B183-9B71BB44942F}", 4,
+                                         {{"dwValue", "long", 0}}};
+const ExpectedRecord kWaveFormat = {"waveFormat", "{31D19710-87D6-419C-A67F-4D6F57990C0A}", 20,
+    {{"wFormatTag", "short", 0}, {"nChannels", "short", 2}, {"nSamplesPerSec", "long", 4},
+     {"nAvgBytesPerSec", "long", 8}, {"nBlockAlign", "short", 12}, {"wBitsPerSample", "short", 14},
+     {"cbSize", "short", 16}}};
+const ExpectedRecord kChunkInfo = {"MMCKINFO", "{C22294CE-6637-4B22-9BF1-D2ECBD953B4D}", 20,
+    {{"ckid", "long", 0}, {"ckSize", "long", 4}, {"fccType", "long", 8}, {"dwDataOffset", "long", 12},
+     {"dwFlags", "long", 16}}};
+
 #ifndef _WIN64
 const std::vector<ExpectedRecord> kRecords = {
     {"MIXERCAPS", "{93B32DEC-8C5D-401A-9B1B-460AB38803D8}", 20,
@@ -348,32 +368,23 @@ const std::vector<ExpectedRecord> kRecords = {
     {"MIXERLINECONTROLS", "{6B25911E-C231-4575-A8BA-4B1AB0F35EB0}", 24,
      {{"cbStruct", "long", 0}, {"dwLineID", "long", 4}, {"dwControl", "long", 8},
       {"cControls", "long", 12}, {"cbmxctrl", "long", 16}, {"pamxctrl", "long", 20}}},
-    {"MIXERCONTROL", "{51A5326D-B741-4F3C-B086-E9363098470B}", 148,
-     {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"dwControlType", "long", 8},
-      {"fdwControl", "long", 12}, {"cMultipleItems", "long", 16},
-      {"szShortName", "unsigned char[1..16]", 20}, {"szName", "unsigned char[1..64]", 36},
-      {"Bounds", "long[1..6]", 100}, {"Metrics", "long[1..6]", 124}}},
+    kMixerControl,
     {"MIXERCONTROLDETAILS", "{D9E2CA3E-4520-4FB8-B20E-B71DCDFD4CF2}", 24,
      {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"cChannels", "long", 8}, {"item", "long", 12},
       {"cbDetails", "long", 16}, {"paDetails", "long", 20}}},
-    {"MIXERCONTROLDETAILS_BOOLEAN", "{6CA7E0CB-A4A1-4875-9776-62CCB50A4478}", 4, {{"fValue", "long", 0}}},
+    kBooleanDetails,
     {"MIXERCONTROLDETAILS_LISTTEXT", "{6D48A567-81CB-4637-A4CF-F92064B522E9}", 12,
      {{"dwParam1", "long", 0}, {"dwParam2", "long", 4}, {"szName", "BSTR", 8}}},
-    {"MIXERCONTROLDETAILS_SIGNED", "{2A7E0AA0-7236-4C9E-A32F-C376F1EBD23D}", 4, {{"lValue", "long", 0}}},
-    {"MIXERCONTROLDETAILS_UNSIGNED", "{1017C9E2-2AD1-4ADB-B183-9B71BB44942F}", 4, {{"dwValue", "long", 0}}},
-    {"waveFormat", "{31D19710-87D6-419C-A67F-4D6F57990C0A}", 20,
-     {{"wFormatTag", "short", 0}, {"nChannels", "short", 2}, {"nSamplesPerSec", "long", 4},
-      {"nAvgBytesPerSec", "long", 8}, {"nBlockAlign", "short", 12}, {"wBitsPerSample", "short", 14},
-      {"cbSize", "short", 16}}},
+    kSignedDetails,
+    kUnsignedDetails,
+    kWaveFormat,
     {"mmioinfo", "{AA537005-3854-447A-BBBB-F1C66B7B6A9F}", 80,
      {{"dwFlags", "long", 0}, {"fccIOProc", "long", 4}, {"pIOProc", "long", 8}, {"wErrorRet", "long", 12},
       {"htask", "long", 16}, {"cchBuffer", "long", 20}, {"pchBuffer", "BSTR", 24}, {"pchNext", "BSTR", 28},
       {"pchEndRead", "BSTR", 32}, {"pchEndWrite", "BSTR", 36}, {"lBufOffset", "long", 40},
       {"lDiskOffset", "long", 44}, {"adwInfo", "long[0..4]", 48}, {"dwReserved1", "long", 68},
       {"dwReserved2", "long", 72}, {"hmmio", "long", 76}}},
-    {"MMCKINFO", "{C22294CE-6637-4B22-9BF1-D2ECBD953B4D}", 20,
-     {{"ckid", "long", 0}, {"ckSize", "long", 4}, {"fccType", "long", 8}, {"dwDataOffset", "long", 12},
-      {"dwFlags", "long", 16}}},
+    kChunkInfo,
 };
 #else
 // The 64-bit library: a String takes 8 bytes and a LongLong is aligned to 8,
@@ -395,32 +406,23 @@ const std::vector<ExpectedRecord> kRecords = {
     {"MIXERLINECONTROLS", "{6B25911E-C231-4575-A8BA-4B1AB0F35EB0}", 28,
      {{"cbStruct", "long", 0}, {"dwLineID", "long", 4}, {"dwControl", "long", 8},
       {"cControls", "long", 12}, {"cbmxctrl", "long", 16}, {"pamxctrl", "long long", 20}}, 1},
-    {"MIXERCONTROL", "{51A5326D-B741-4F3C-B086-E9363098470B}", 148,
-     {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"dwControlType", "long", 8},
-      {"fdwControl", "long", 12}, {"cMultipleItems", "long", 16},
-      {"szShortName", "unsigned char[1..16]", 20}, {"szName", "unsigned char[1..64]", 36},
-      {"Bounds", "long[1..6]", 100}, {"Metrics", "long[1..6]", 124}}},
+    kMixerControl,
     {"MIXERCONTROLDETAILS", "{D9E2CA3E-4520-4FB8-B20E-B71DCDFD4CF2}", 32,
      {{"cbStruct", "long", 0}, {"dwControlID", "long", 4}, {"cChannels", "long", 8},
       {"item", "long long", 12}, {"cbDetails", "long", 20}, {"paDetails", "long long", 24}}, 1},
-    {"MIXERCONTROLDETAILS_BOOLEAN", "{6CA7E0CB-A4A1-4875-9776-62CCB50A4478}", 4, {{"fValue", "long", 0}}},
+    kBooleanDetails,
     {"MIXERCONTROLDETAILS_LISTTEXT", "{6D48A567-81CB-4637-A4CF-F92064B522E9}", 16,
      {{"dwParam1", "long", 0}, {"dwParam2", "long", 4}, {"szName", "BSTR", 8}}, 8},
-    {"MIXERCONTROLDETAILS_SIGNED", "{2A7E0AA0-7236-4C9E-A32F-C376F1EBD23D}", 4, {{"lValue", "long", 0}}},
-    {"MIXERCONTROLDETAILS_UNSIGNED", "{1017C9E2-2AD1-4ADB-B183-9B71BB44942F}", 4, {{"dwValue", "long", 0}}},
-    {"waveFormat", "{31D19710-87D6-419C-A67F-4D6F57990C0A}", 20,
-     {{"wFormatTag", "short", 0}, {"nChannels", "short", 2}, {"nSamplesPerSec", "long", 4},
-      {"nAvgBytesPerSec", "long", 8}, {"nBlockAlign", "short", 12}, {"wBitsPerSample", "short", 14},
-      {"cbSize", "short", 16}}},
+    kSignedDetails,
+    kUnsignedDetails,
+    kWaveFormat,
     {"mmioinfo", "{AA537005-3854-447A-BBBB-F1C66B7B6A9F}", 120,
      {{"dwFlags", "long", 0}, {"fccIOProc", "long", 4}, {"pIOProc", "long long", 8}, {"wErrorRet", "long", 16},
       {"htask", "long long", 24}, {"cchBuffer", "long", 32}, {"pchBuffer", "BSTR", 40}, {"pchNext", "BSTR", 48},
       {"pchEndRead", "BSTR", 56}, {"pchEndWrite", "BSTR", 64}, {"lBufOffset", "long", 72},
       {"lDiskOffset", "long", 76}, {"adwInfo", "long[0..4]", 80}, {"dwReserved1", "long", 100},
       {"dwReserved2", "long", 104}, {"hmmio", "long long", 112}}, 8},
-    {"MMCKINFO", "{C22294CE-6637-4B22-9BF1-D2ECBD953B4D}", 20,
-     {{"ckid", "long", 0}, {"ckSize", "long", 4}, {"fccType", "long", 8}, {"dwDataOffset", "long", 12},
-      {"dwFlags", "long", 16}}},
+    kChunkInfo,
 };
 #endif
 

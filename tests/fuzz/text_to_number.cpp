@@ -23,6 +23,7 @@
 #include <string>
 
 #include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/Variant.h"
 #include "fuzz/FuzzSupport.h"
 

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "frame/Conversion.h"
+#include "frame/NumberReading.h"
 #include "frame/HostObject.h"
 #include "frame/RuntimeError.h"
 #include "frame/Text.h"

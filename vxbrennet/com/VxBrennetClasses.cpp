@@ -5,6 +5,7 @@
 #include <ole2.h>
 
 #include "frame/com/AutomationObject.h"
+#include "frame/com/EmptyResult.h"
 #include "frame/Conversion.h"
 #include "frame/RuntimeError.h"
 #include "frame/com/ClassRegistry.h"
@@ -24,10 +25,7 @@ class BrennetObject final : public AutomationObject<BrennetObject, _clsVxBrennet
   static constexpr const wchar_t* kSource = L"VxBrennet.clsVxBrennetA";
 
   STDMETHODIMP AppAboutVxel(IDispatch* oApp, VARIANT* result) override {
-    return call(result, [&] {
-      core().AppAboutVxel(in(oApp));
-      return Variant();
-    });
+    return runMemberReturning(result, emptyResult([&] { coreObject().AppAboutVxel(fromAbi(oApp)); }));
   }
 };
 
@@ -46,6 +44,14 @@ HRESULT standardInvoke(Interface* self, DISPID id, REFIID riid, LCID locale, WOR
   return hr;
 }
 
+// A by-reference argument the report cannot do without: error 449 when the
+// caller passes no variable.
+template <class T>
+T& required(T* variable) {
+  if (!variable) throw RuntimeError(vb_error::ArgumentNotOptional);
+  return *variable;
+}
+
 // The report as the framework declares it: objects, texts and numbers by
 // reference, each of its own type.
 class ErrorHandlerObject final
@@ -62,13 +68,7 @@ class ErrorHandlerObject final
   STDMETHODIMP ErrorHandlerMessageVx(IDispatch** oApp, IDispatch** oErr, BSTR* sMessage, BSTR* sLocation,
                                      LONG* lLine, BSTR* sDetail, LONG* lFlags, VARIANT vExtra,
                                      VARIANT* result) override {
-    return call(result, [&] {
-      if (!oApp || !oErr || !sMessage || !sLocation || !lLine || !sDetail || !lFlags)
-        throw RuntimeError(vb_error::ArgumentNotOptional);
-      core().ErrorHandlerMessageVx(in(*oApp), in(*oErr), in(*sMessage), in(*sLocation), in(*lLine),
-                                   in(*sDetail), in(*lFlags), in(&vExtra));
-      return Variant();
-    });
+    return runMemberReturning(result, emptyResult([&] { coreObject().ErrorHandlerMessageVx(fromAbi(required(oApp)), fromAbi(required(oErr)), fromAbi(required(sMessage)), fromAbi(required(sLocation)), fromAbi(required(lLine)), fromAbi(required(sDetail)), fromAbi(required(lFlags)), fromAbi(&vExtra)); }));
   }
 };
 
@@ -88,17 +88,13 @@ class VariantErrorHandlerObject final
   STDMETHODIMP ErrorHandlerMessageVx(VARIANT* oApp, VARIANT* oErr, VARIANT* sMessage, VARIANT* sLocation,
                                      VARIANT* lLine, VARIANT* sDetail, VARIANT* lFlags, VARIANT vExtra,
                                      VARIANT* result) override {
-    return call(result, [&] {
-      core().ErrorHandlerMessageVx(object(oApp), object(oErr), toText(in(sMessage)), toText(in(sLocation)),
-                                   toLong(in(lLine)), toText(in(sDetail)), toLong(in(lFlags)), in(&vExtra));
-      return Variant();
-    });
+    return runMemberReturning(result, emptyResult([&] { coreObject().ErrorHandlerMessageVx(object(oApp), object(oErr), toText(fromAbi(sMessage)), toText(fromAbi(sLocation)), toLong(fromAbi(lLine)), toText(fromAbi(sDetail)), toLong(fromAbi(lFlags)), fromAbi(&vExtra)); }));
   }
 
  private:
   // An object argument: Nothing for an empty Variant, error 424 for a value.
   static ObjectRef object(const VARIANT* argument) {
-    const Variant value = in(argument);
+    const Variant value = fromAbi(argument);
     if (value.isEmpty()) return nullptr;
     if (value.type() != VarType::Object) throw RuntimeError(vb_error::ObjectRequired);
     return value.object();

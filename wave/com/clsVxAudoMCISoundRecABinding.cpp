@@ -15,11 +15,11 @@ class MCISoundRecAObject final
 
   STDMETHODIMP RecordSound(BSTR* sFileName, BSTR* sBitsPerSample, BSTR* sSamplesPerSec, VARIANT* vDuration,
                            SHORT* result) override {
-    return call(result, [&] {
-      return core().RecordSound(in(ref(sFileName)), in(ref(sBitsPerSample)), in(ref(sSamplesPerSec)), inOptional(vDuration));
+    return runMemberReturning(result, [&] {
+      return coreObject().RecordSound(fromAbi(callerVariable(sFileName)), fromAbi(callerVariable(sBitsPerSample)), fromAbi(callerVariable(sSamplesPerSec)), fromAbiOptional(vDuration));
     });
   }
-  STDMETHODIMP StopRecording() override { return call([&] { core().StopRecording(); }); }
+  STDMETHODIMP StopRecording() override { return runMember([&] { coreObject().StopRecording(); }); }
 };
 
 }  // namespace

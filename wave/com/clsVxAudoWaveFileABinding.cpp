@@ -13,23 +13,23 @@ class WaveFileAObject final
  public:
   static constexpr const wchar_t* kSource = L"Orvalis.clsVxAudoWaveFileA";
 
-  STDMETHODIMP get_Filename(BSTR* result) override { return call(result, [&]() -> const auto& { return core().Filename; }); }
-  STDMETHODIMP put_Filename(BSTR value) override { return call([&] { core().Filename = in(value); }); }
+  STDMETHODIMP get_Filename(BSTR* result) override { return runMemberReturning(result, [&]() -> const auto& { return coreObject().Filename; }); }
+  STDMETHODIMP put_Filename(BSTR value) override { return runMember([&] { coreObject().Filename = fromAbi(value); }); }
   STDMETHODIMP CreateWaveArray(SAFEARRAY** WaveData, LONG* SampleRate, LONG* BitsPerSample,
                                SAFEARRAY** result) override {
-    return call(result, [&] { return core().CreateWaveArray(inLongArray(ref(WaveData)), in(ref(SampleRate)), in(ref(BitsPerSample))); });
+    return runMemberReturning(result, [&] { return coreObject().CreateWaveArray(fromAbiLongArray(callerVariable(WaveData)), fromAbi(callerVariable(SampleRate)), fromAbi(callerVariable(BitsPerSample))); });
   }
   STDMETHODIMP WriteWave(BSTR* Path, SAFEARRAY** WaveArray) override {
-    return call([&] { core().WriteWave(in(ref(Path)), inByteArray(ref(WaveArray))); });
+    return runMember([&] { coreObject().WriteWave(fromAbi(callerVariable(Path)), fromAbiByteArray(callerVariable(WaveArray))); });
   }
   STDMETHODIMP PlaySound(SoundSndAudoConstants* lSndConstValue, LONG* result) override {
-    return call(result, [&] { return core().PlaySound(inOptional(flags(lSndConstValue))); });
+    return runMemberReturning(result, [&] { return coreObject().PlaySound(fromAbiOptional(flags(lSndConstValue))); });
   }
   STDMETHODIMP PlaySoundFromResourceFile(VARIANT* ResNameID, VARIANT* ResType,
                                          SoundSndAudoConstants* lSndConstValue) override {
-    return call([&] { core().PlaySoundFromResourceFile(in(ref(ResNameID)), inOptional(ResType), inOptional(flags(lSndConstValue))); });
+    return runMember([&] { coreObject().PlaySoundFromResourceFile(fromAbi(callerVariable(ResNameID)), fromAbiOptional(ResType), fromAbiOptional(flags(lSndConstValue))); });
   }
-  STDMETHODIMP StopSound(LONG* result) override { return call(result, [&] { return core().StopSound(); }); }
+  STDMETHODIMP StopSound(LONG* result) override { return runMemberReturning(result, [&] { return coreObject().StopSound(); }); }
 
  private:
   // The enumeration travels as a Long.

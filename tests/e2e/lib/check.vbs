@@ -103,3 +103,24 @@ Function StartPlayback(player)
         WScript.Echo "NOTE start " & attempt & ": the position stayed at 0 for 5 s"
     Next
 End Function
+
+' A folder of this name in the temporary folder, made when it is missing.
+Function TemporaryFolder(name)
+    TemporaryFolder = fso.GetSpecialFolder(2) & "\" & name
+    If Not fso.FolderExists(TemporaryFolder) Then fso.CreateFolder TemporaryFolder
+End Function
+
+Sub DeleteIfPresent(path)
+    If fso.FileExists(path) Then fso.DeleteFile path
+End Sub
+
+' The items of a Dictionary keyed 0, 1, 2, ... joined with "|" (Wine's
+' VBScript has no Join).
+Function JoinedItems(items)
+    Dim i
+    JoinedItems = ""
+    For i = 0 To items.Count - 1
+        If i > 0 Then JoinedItems = JoinedItems & "|"
+        JoinedItems = JoinedItems & items(i)
+    Next
+End Function
