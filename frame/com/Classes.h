@@ -7,16 +7,7 @@
 
 #include "orvalis_h.h"
 
-namespace orvalis {
-struct Platform;
-}
-
 namespace orvalis::com {
-
-// The core of a class that has no members of its own.
-struct NoLogic {
-  explicit NoLogic(Platform&) {}
-};
 
 // One creation function per class of the list, defined by its binding.
 #define ORVALIS_CLASS(name) IUnknown* create_##name();
