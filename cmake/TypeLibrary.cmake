@@ -11,6 +11,7 @@
 #   ORVALIS_IID_SOURCE        generated orvalis_i.c: IID_, CLSID_ and LIBID_
 #                             definitions; add it to the DLL's sources
 #   ORVALIS_TLB               the finished type library (the one embedded)
+#   ORVALIS_CLASS_LIST        module/ClassList.h, the classes of orvalis.dll
 #   ORVALIS_RESOURCE_OBJECT   orvalis_res.o, the compiled module resources
 #                             (type library, _IID_ records, version); add it
 #                             to the DLL's sources, it is an external object
@@ -30,7 +31,7 @@
 # host tool tlbfix (frame/tlbfix/tlbfix.cpp, compiled with the build
 # machine's C++ compiler) puts the type descriptions in their published
 # order and gives MIXERCONTROL's arrays the lower bound 1; windres compiles
-# frame/orvalis.rc, which embeds the finished orvalis.tlb.
+# module/orvalis.rc, which embeds the finished orvalis.tlb.
 #
 # A 64-bit configuration (CMAKE_SIZEOF_VOID_P 8) makes the 64-bit type
 # library: widl --win64 with _WIN64 defined, so that the IDL's pointer-sized
@@ -48,7 +49,8 @@
 set(_orvalis_src "${CMAKE_CURRENT_LIST_DIR}/..")
 get_filename_component(_orvalis_src "${_orvalis_src}" ABSOLUTE)
 set(_orvalis_idl "${_orvalis_src}/frame/orvalis.idl")
-set(_orvalis_rc "${_orvalis_src}/frame/orvalis.rc")
+set(_orvalis_rc "${_orvalis_src}/module/orvalis.rc")
+set(ORVALIS_CLASS_LIST "${_orvalis_src}/module/ClassList.h")
 set(_orvalis_tlbfix_src "${_orvalis_src}/frame/tlbfix/tlbfix.cpp")
 
 find_program(ORVALIS_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)

@@ -1,5 +1,7 @@
-// The library's classes as the registry table creates them, and the type
-// library's declarations (interfaces, CLSIDs, IIDs) that the bindings use.
+// The type library's declarations (interfaces, CLSIDs, IIDs) that the
+// bindings of orvalis.dll use. Each binding defines its class's creation
+// function, IUnknown* create_<class>(), in namespace orvalis::com; the
+// module's class table (module/ClassRegistry.cpp) names them.
 #pragma once
 
 #include <windows.h>
@@ -7,11 +9,3 @@
 
 #include "orvalis_h.h"
 
-namespace orvalis::com {
-
-// One creation function per class of the list, defined by its binding.
-#define ORVALIS_CLASS(name) IUnknown* create_##name();
-#include "frame/com/ClassList.h"
-#undef ORVALIS_CLASS
-
-}  // namespace orvalis::com
