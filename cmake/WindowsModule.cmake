@@ -7,8 +7,8 @@ include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 # services in */win. Every in-process server of the project links these same
 # objects, so they name no class of orvalis.dll: the rest of frame/com
 # (bindings, the library's own collection) belongs to orvalis.dll alone, as
-# does module/ (class table, exports, resources). A generic file new in
-# frame/com joins this list.
+# does module/ (entry point, class table, exports, resources). A generic
+# file new in frame/com joins this list.
 set(ORVALIS_COM_SOURCES)
 foreach(_generic ClassFactory ComHostObject DispatchArguments ErrorBoundary Marshal Module
                  PropertyDispatch Registration WindowsLibraryGlobal TypeInfoInvoke)
@@ -28,7 +28,8 @@ target_link_libraries(orvalis_com PUBLIC orvalis_core oleaut32 ole32 uuid winmm 
 add_library(orvalis_platform OBJECT ${CMAKE_SOURCE_DIR}/module/WindowsPlatform.cpp)
 target_link_libraries(orvalis_platform PUBLIC orvalis_com)
 
-# orvalis.dll: its module folder (class table, exports, resources) over the
+# orvalis.dll: its module folder (entry point, class table, exports,
+# resources) over the
 # bindings of every class folder.
 file(GLOB ORVALIS_WINDOWS_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/module/*.cpp
