@@ -1,7 +1,7 @@
 // The creatable classes of orvalis.dll, in the order of the type library:
 // one ORVALIS_CLASS(name) line each, for the includer to define.
 //
-// Two readers share this list: the class table (ClassRegistry.cpp), from
+// Two readers share this list: the class table (OrvalisClasses.cpp), from
 // which the factory and the registration work, and the build's generator
 // (frame/sxsmanifest), which reads these lines as text and takes each
 // class's CLSID and interface IID from the type library to write the
