@@ -14,14 +14,7 @@
 # name: the loader probes <name>.dll before <name>.manifest and would take
 # the DLL, which carries no manifest, for the assembly.
 #
-# Include after TypeLibrary.cmake (ORVALIS_HOST_CXX).
-
-set(_orvalis_sxs_tool "${ORVALIS_IDL_HEADER_DIR}/sxsmanifest")
-add_custom_command(OUTPUT "${_orvalis_sxs_tool}"
-  COMMAND "${ORVALIS_HOST_CXX}" -std=c++17 -O2 -o "${_orvalis_sxs_tool}"
-          "${CMAKE_SOURCE_DIR}/frame/sxsmanifest/sxsmanifest.cpp"
-  DEPENDS "${CMAKE_SOURCE_DIR}/frame/sxsmanifest/sxsmanifest.cpp"
-  COMMENT "host tool: sxsmanifest")
+# Include after TypeLibrary.cmake, which builds the tool (_orvalis_sxs_tool).
 
 # The manifest's processorArchitecture for the target.
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")

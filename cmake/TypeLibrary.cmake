@@ -11,6 +11,7 @@
 #   ORVALIS_IID_SOURCE        generated orvalis_i.c: IID_, CLSID_ and LIBID_
 #                             definitions; add it to the DLL's sources
 #   ORVALIS_TLB               the finished type library (the one embedded)
+#   ORVALIS_CLASS_LIST        module/ClassList.h, the classes of orvalis.dll
 #   ORVALIS_RESOURCE_OBJECT   orvalis_res.o, the compiled module resources
 #                             (type library, _IID_ records, version); add it
 #                             to the DLL's sources, it is an external object
@@ -29,8 +30,10 @@
 # Steps: widl writes the header, the IID file and a raw type library; the
 # host tool tlbfix (frame/tlbfix/tlbfix.cpp, compiled with the build
 # machine's C++ compiler) puts the type descriptions in their published
-# order and gives MIXERCONTROL's arrays the lower bound 1; windres compiles
-# frame/orvalis.rc, which embeds the finished orvalis.tlb.
+# order and gives MIXERCONTROL's arrays the lower bound 1; the host tool
+# sxsmanifest (frame/sxsmanifest/sxsmanifest.cpp) writes the _IID_ records
+# orvalis_iids.rc from the class list and the finished type library; windres
+# compiles module/orvalis.rc, which embeds orvalis.tlb and the records.
 #
 # A 64-bit configuration (CMAKE_SIZEOF_VOID_P 8) makes the 64-bit type
 # library: widl --win64 with _WIN64 defined, so that the IDL's pointer-sized
@@ -48,7 +51,8 @@
 set(_orvalis_src "${CMAKE_CURRENT_LIST_DIR}/..")
 get_filename_component(_orvalis_src "${_orvalis_src}" ABSOLUTE)
 set(_orvalis_idl "${_orvalis_src}/frame/orvalis.idl")
-set(_orvalis_rc "${_orvalis_src}/frame/orvalis.rc")
+set(_orvalis_rc "${_orvalis_src}/module/orvalis.rc")
+set(ORVALIS_CLASS_LIST "${_orvalis_src}/module/ClassList.h")
 set(_orvalis_tlbfix_src "${_orvalis_src}/frame/tlbfix/tlbfix.cpp")
 
 find_program(ORVALIS_WIDL NAMES i686-w64-mingw32-widl widl REQUIRED)
@@ -85,6 +89,7 @@ set(ORVALIS_RESOURCE_OBJECT "${ORVALIS_IDL_HEADER_DIR}/orvalis_res.o")
 # widl's own output keeps another name, so that windres can never pick it up.
 set(_orvalis_raw_tlb "${ORVALIS_IDL_HEADER_DIR}/orvalis_widl.tlb")
 set(_orvalis_tlbfix "${ORVALIS_IDL_HEADER_DIR}/tlbfix")
+set(_orvalis_iid_records "${ORVALIS_IDL_HEADER_DIR}/orvalis_iids.rc")
 file(MAKE_DIRECTORY "${ORVALIS_IDL_HEADER_DIR}")
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -125,12 +130,27 @@ add_custom_command(OUTPUT "${ORVALIS_TLB}"
   DEPENDS "${_orvalis_tlbfix}" "${_orvalis_raw_tlb}"
   COMMENT "tlbfix: type description order and array bounds")
 
-# windres looks for "orvalis.tlb" in the working directory first.
+# The host tool that writes what the class list and the type library
+# determine: the _IID_ records here, the side-by-side manifests in
+# SideBySide.cmake.
+set(_orvalis_sxs_tool "${ORVALIS_IDL_HEADER_DIR}/sxsmanifest")
+add_custom_command(OUTPUT "${_orvalis_sxs_tool}"
+  COMMAND "${ORVALIS_HOST_CXX}" -std=c++17 -O2 -o "${_orvalis_sxs_tool}"
+          "${_orvalis_src}/frame/sxsmanifest/sxsmanifest.cpp"
+  DEPENDS "${_orvalis_src}/frame/sxsmanifest/sxsmanifest.cpp"
+  COMMENT "host tool: sxsmanifest")
+add_custom_command(OUTPUT "${_orvalis_iid_records}"
+  COMMAND "${_orvalis_sxs_tool}" "${ORVALIS_TLB}" "${ORVALIS_CLASS_LIST}" "${_orvalis_iid_records}" --iid-records
+  DEPENDS "${_orvalis_sxs_tool}" "${ORVALIS_TLB}" "${ORVALIS_CLASS_LIST}"
+  COMMENT "sxsmanifest: orvalis_iids.rc")
+
+# windres looks for "orvalis.tlb" and "orvalis_iids.rc" in the working
+# directory first.
 add_custom_command(OUTPUT "${ORVALIS_RESOURCE_OBJECT}"
   COMMAND "${ORVALIS_WINDRES}" --input-format=rc --output-format=coff
           -I "${ORVALIS_IDL_HEADER_DIR}" -i "${_orvalis_rc}" -o "${ORVALIS_RESOURCE_OBJECT}"
   WORKING_DIRECTORY "${ORVALIS_IDL_HEADER_DIR}"
-  DEPENDS "${_orvalis_rc}" "${ORVALIS_TLB}"
+  DEPENDS "${_orvalis_rc}" "${ORVALIS_TLB}" "${_orvalis_iid_records}"
   COMMENT "windres: orvalis.rc")
 
 set_source_files_properties("${ORVALIS_RESOURCE_OBJECT}" PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)

@@ -37,5 +37,5 @@ add_library(vxbrennet SHARED ${_vxbrennet_com_sources} "${_vxbrennet_header}" "$
   "${_vxbrennet_resources}" "${_vxbrennet_src}/com/vxbrennet.def")
 set_target_properties(vxbrennet PROPERTIES PREFIX "" OUTPUT_NAME vxbrennet)
 target_include_directories(vxbrennet PRIVATE "${VXBRENNET_IDL_DIR}")
-target_link_libraries(vxbrennet PRIVATE orvalis_com vxbrennet_core)
+target_link_libraries(vxbrennet PRIVATE orvalis_platform orvalis_com vxbrennet_core)
 target_link_options(vxbrennet PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)

@@ -6,11 +6,12 @@ include(${CMAKE_SOURCE_DIR}/cmake/TypeLibrary.cmake)
 # error boundary, the runtime's global services) and the Windows platform
 # services in */win. Every in-process server of the project links these same
 # objects, so they name no class of orvalis.dll: the rest of frame/com
-# (class table, bindings, the library's own collection) belongs to
-# orvalis.dll alone. A generic file new in frame/com joins this list.
+# (bindings, the library's own collection) belongs to orvalis.dll alone, as
+# does module/ (entry point, class table, exports, resources). A generic
+# file new in frame/com joins this list.
 set(ORVALIS_COM_SOURCES)
 foreach(_generic ClassFactory ComHostObject DispatchArguments ErrorBoundary InterfaceMembers Marshal Module
-                 PropertyDispatch Registration WindowsLibraryGlobal WindowsPlatform TypeInfoInvoke)
+                 PropertyDispatch Registration WindowsLibraryGlobal TypeInfoInvoke)
   list(APPEND ORVALIS_COM_SOURCES ${CMAKE_SOURCE_DIR}/frame/com/${_generic}.cpp)
 endforeach()
 file(GLOB _orvalis_platform_sources CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/*/win/*.cpp)
@@ -23,19 +24,28 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/frame/com/DispatchArguments.cpp
 target_compile_definitions(orvalis_com PUBLIC WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
 target_link_libraries(orvalis_com PUBLIC orvalis_core oleaut32 ole32 uuid winmm user32 advapi32 version)
 
+# The composition root of the platform services, which every server module
+# uses for its objects' Platform.
+add_library(orvalis_platform OBJECT ${CMAKE_SOURCE_DIR}/module/WindowsPlatform.cpp)
+target_link_libraries(orvalis_platform PUBLIC orvalis_com)
+
+# orvalis.dll: its module folder (entry point, class table, exports,
+# resources) over the
+# bindings of every class folder.
 file(GLOB ORVALIS_WINDOWS_SOURCES CONFIGURE_DEPENDS
+  ${CMAKE_SOURCE_DIR}/module/*.cpp
   ${CMAKE_SOURCE_DIR}/frame/com/*.cpp
   ${CMAKE_SOURCE_DIR}/*/win/*.cpp
   ${CMAKE_SOURCE_DIR}/*/com/*.cpp)
 list(REMOVE_DUPLICATES ORVALIS_WINDOWS_SOURCES)
-list(REMOVE_ITEM ORVALIS_WINDOWS_SOURCES ${ORVALIS_COM_SOURCES})
+list(REMOVE_ITEM ORVALIS_WINDOWS_SOURCES ${ORVALIS_COM_SOURCES} ${CMAKE_SOURCE_DIR}/module/WindowsPlatform.cpp)
 list(FILTER ORVALIS_WINDOWS_SOURCES EXCLUDE REGEX "/vxbrennet/")
 
-add_library(orvalis SHARED ${ORVALIS_WINDOWS_SOURCES} ${CMAKE_SOURCE_DIR}/frame/com/orvalis.def)
+add_library(orvalis SHARED ${ORVALIS_WINDOWS_SOURCES} ${CMAKE_SOURCE_DIR}/module/orvalis.def)
 orvalis_add_module_resources(orvalis)
 set_target_properties(orvalis PROPERTIES PREFIX "" OUTPUT_NAME orvalis)
 target_compile_definitions(orvalis PRIVATE WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
-target_link_libraries(orvalis PRIVATE orvalis_com orvalis_core oleaut32 ole32 uuid winmm user32 advapi32)
+target_link_libraries(orvalis PRIVATE orvalis_platform orvalis_com orvalis_core oleaut32 ole32 uuid winmm user32 advapi32)
 # The C++ runtime is linked in: the DLL imports system DLLs only.
 target_link_options(orvalis PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
 
@@ -46,7 +56,7 @@ include(${CMAKE_SOURCE_DIR}/cmake/SideBySide.cmake)
 set(ORVALIS_ASSEMBLY_VERSION ${PROJECT_VERSION})
 set(VXBRENNET_ASSEMBLY_VERSION 1.0.0.1)
 orvalis_add_sxs_manifest(orvalis ASSEMBLY Orvalis.sxs VERSION ${ORVALIS_ASSEMBLY_VERSION}
-  TYPELIB "${ORVALIS_TLB}" CLASS_LIST ${CMAKE_SOURCE_DIR}/frame/com/ClassList.h)
+  TYPELIB "${ORVALIS_TLB}" CLASS_LIST ${ORVALIS_CLASS_LIST})
 orvalis_add_sxs_manifest(vxbrennet ASSEMBLY VxBrennet.sxs VERSION ${VXBRENNET_ASSEMBLY_VERSION}
   TYPELIB "${VXBRENNET_IDL_DIR}/vxbrennet.tlb" CLASS_LIST ${CMAKE_SOURCE_DIR}/vxbrennet/com/ClassList.h)
 

@@ -1,7 +1,7 @@
 // The one table of creatable classes. The class factory, DllGetClassObject
 // and (un)registration all read it; adding a class is one row. Each server
 // module built on this layer defines its own table and type-library identity
-// (orvalis.dll in frame/com/ClassRegistry.cpp).
+// (orvalis.dll in module/OrvalisClasses.cpp).
 #pragma once
 
 #include <windows.h>

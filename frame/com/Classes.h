@@ -1,5 +1,7 @@
-// The library's classes as the registry table creates them, and the type
-// library's declarations (interfaces, CLSIDs, IIDs) that the bindings use.
+// The type library's declarations (interfaces, CLSIDs, IIDs) that the
+// bindings of orvalis.dll use. Each binding defines its class's creation
+// function, IUnknown* create_<class>(), in namespace orvalis::com; the
+// module's class table (module/OrvalisClasses.cpp) names them.
 #pragma once
 
 #include <windows.h>
@@ -7,20 +9,3 @@
 
 #include "orvalis_h.h"
 
-namespace orvalis {
-struct Platform;
-}
-
-namespace orvalis::com {
-
-// The core of a class that has no members of its own.
-struct NoLogic {
-  explicit NoLogic(Platform&) {}
-};
-
-// One creation function per class of the list, defined by its binding.
-#define ORVALIS_CLASS(name) IUnknown* create_##name();
-#include "frame/com/ClassList.h"
-#undef ORVALIS_CLASS
-
-}  // namespace orvalis::com

@@ -84,17 +84,14 @@ const InterfaceMembers* interfaceMembers(REFIID iid) {
   return members;
 }
 
+void moduleAttached(HINSTANCE instance) {
+  gModule = instance;
+  DisableThreadLibraryCalls(instance);
+}
+
 ITypeInfo* interfaceTypeInfo(REFIID iid) {
   const InterfaceMembers* members = interfaceMembers(iid);
   return members ? members->typeInfo() : nullptr;
 }
 
 }  // namespace orvalis::com
-
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    orvalis::com::gModule = instance;
-    DisableThreadLibraryCalls(instance);
-  }
-  return TRUE;
-}

@@ -12,6 +12,10 @@ namespace orvalis::com {
 
 class InterfaceMembers;
 
+// Called by each server module's DllMain when a process loads it: keeps
+// the module handle and turns off the thread notifications.
+void moduleAttached(HINSTANCE instance);
+
 HMODULE moduleHandle();
 std::wstring modulePath();
 

@@ -1,8 +1,18 @@
-// sxsmanifest: writes the side-by-side assembly manifest of an in-process
-// server, so that hosts can create its classes without registration.
+// sxsmanifest: writes what a module derives from its class list and its
+// type library: the side-by-side assembly manifest of an in-process server,
+// so that hosts can create its classes without registration, and the
+// module's interface-identifier resource records.
 //
 //   sxsmanifest TLB CLASSLIST OUT --assembly NAME --version A.B.C.D
 //               --arch ARCH --file MODULE
+//   sxsmanifest TLB CLASSLIST OUT --iid-records
+//
+// With --iid-records, OUT is a resource script fragment for windres: one
+// record per listed class, named _IID_ and the class name in capitals, that
+// holds a 32-bit length (16) and then the IID of the class's default
+// interface in GUID memory layout. Data1 is a DWORD, Data2 and Data3 are
+// WORDs, and the eight bytes of Data4 are written as four little-endian
+// WORDs. The includer sets the language.
 //
 // The manifest says what DllRegisterServer writes to the registry, taken
 // from the same two sources: the class list (CLASSLIST, the header whose
@@ -23,6 +33,8 @@
 // format: the header, the segment directory, the 100-byte type-info base
 // records, and the GUID and name segments.
 
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -58,6 +70,7 @@ struct TypeInfo {
     int kind;
     uint32_t flags;
     std::string guid;  // registry form, "{...}" in capitals; empty when none
+    uint8_t guidBytes[16] = {};  // the same GUID in memory layout
 };
 
 class TypeLibrary {
@@ -101,6 +114,11 @@ private:
                       data_[p + 11], data_[p + 12], data_[p + 13], data_[p + 14], data_[p + 15]);
         return text;
     }
+    void guidBytesAt(uint32_t offset, uint8_t* bytes) const {
+        if (offset == kNone) return;
+        const size_t p = segPos(SegGuid, offset, 24);
+        std::copy(data_.begin() + p, data_.begin() + p + 16, bytes);
+    }
     void parse();
 
     struct Seg {
@@ -129,6 +147,7 @@ void TypeLibrary::parse() {
         const size_t base = segPos(SegTypeInfo, i * kBaseSize, kBaseSize);
         infos.push_back({nameAt(rd32(base + 0x34)), int(rd32(base) & 0xf), rd32(base + 0x30),
                          guidAt(rd32(base + 0x2c))});
+        guidBytesAt(rd32(base + 0x2c), infos.back().guidBytes);
     }
 }
 
@@ -155,13 +174,24 @@ struct Options {
     std::string assembly, version, arch, file;
 };
 
-std::string manifest(const TypeLibrary& library, const std::vector<std::string>& classes, const Options& options) {
+// Every creatable class of the type library must be in the list.
+void checkListComplete(const TypeLibrary& library, const std::vector<std::string>& classes) {
     std::map<std::string, bool> listed;
     for (const std::string& name : classes) listed[name] = true;
     for (const TypeInfo& info : library.infos)
         if (info.kind == TkCoclass && (info.flags & TypeFlagCanCreate) && !listed.count(info.name))
             throw Failure("the type library's creatable class " + info.name + " is not in the class list");
+}
 
+// The default interface of a listed class; fails when the type library lacks it.
+const TypeInfo& defaultInterface(const TypeLibrary& library, const std::string& name) {
+    const TypeInfo* dual = library.find("_" + name, TkDispatch, TkInterface);
+    if (!dual || dual->guid.empty()) throw Failure("the type library has no interface _" + name);
+    return *dual;
+}
+
+std::string manifest(const TypeLibrary& library, const std::vector<std::string>& classes, const Options& options) {
+    checkListComplete(library, classes);
     const std::string tlbid = library.libraryId;
     std::ostringstream out;
     out << "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
@@ -175,9 +205,8 @@ std::string manifest(const TypeLibrary& library, const std::vector<std::string>&
     std::ostringstream proxies;
     for (const std::string& name : classes) {
         const TypeInfo* coclass = library.find(name, TkCoclass, TkCoclass);
-        const TypeInfo* dual = library.find("_" + name, TkDispatch, TkInterface);
         if (!coclass || coclass->guid.empty()) throw Failure("the type library has no class " + name);
-        if (!dual || dual->guid.empty()) throw Failure("the type library has no interface _" + name);
+        const TypeInfo* dual = &defaultInterface(library, name);
         out << "    <comClass clsid=\"" << coclass->guid << "\" progid=\"" << library.name << "." << name
             << "\" threadingModel=\"Apartment\" tlbid=\"" << tlbid << "\"/>\r\n";
         proxies << "  <comInterfaceExternalProxyStub name=\"_" << name << "\" iid=\"" << dual->guid
@@ -187,35 +216,58 @@ std::string manifest(const TypeLibrary& library, const std::vector<std::string>&
     return out.str();
 }
 
+std::string iidRecords(const TypeLibrary& library, const std::vector<std::string>& classes) {
+    checkListComplete(library, classes);
+    std::ostringstream out;
+    out << "/* Written by the build from the class list and the type library. */\n";
+    for (const std::string& name : classes) {
+        const TypeInfo& dual = defaultInterface(library, name);
+        const uint8_t* g = dual.guidBytes;
+        std::string upper = name;
+        for (char& c : upper) c = char(std::toupper(static_cast<unsigned char>(c)));
+        char values[96];
+        std::snprintf(values, sizeof values, "16L, 0x%08XL, 0x%04X, 0x%04X, 0x%04X, 0x%04X, 0x%04X, 0x%04X",
+                      unsigned(g[0] | g[1] << 8 | g[2] << 16 | uint32_t(g[3]) << 24), unsigned(g[4] | g[5] << 8),
+                      unsigned(g[6] | g[7] << 8), unsigned(g[8] | g[9] << 8), unsigned(g[10] | g[11] << 8),
+                      unsigned(g[12] | g[13] << 8), unsigned(g[14] | g[15] << 8));
+        out << "\n/* _" << name << " " << dual.guid << " */\n"
+            << "1 _IID_" << upper << "\nBEGIN\n    " << values << "\nEND\n";
+    }
+    return out.str();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 4) {
         std::fprintf(stderr,
-                     "usage: %s TLB CLASSLIST OUT --assembly NAME --version A.B.C.D --arch ARCH --file MODULE\n",
-                     argv[0]);
+                     "usage: %s TLB CLASSLIST OUT --assembly NAME --version A.B.C.D --arch ARCH --file MODULE\n"
+                     "       %s TLB CLASSLIST OUT --iid-records\n",
+                     argv[0], argv[0]);
         return 2;
     }
     try {
+        const bool records = argc == 5 && std::string(argv[4]) == "--iid-records";
         Options options;
         const std::map<std::string, std::string*> settings = {{"--assembly", &options.assembly},
                                                               {"--version", &options.version},
                                                               {"--arch", &options.arch},
                                                               {"--file", &options.file}};
-        for (int a = 4; a < argc; a += 2) {
+        for (int a = records ? argc : 4; a < argc; a += 2) {
             auto setting = settings.find(argv[a]);
             if (setting == settings.end()) throw Failure(std::string("unknown option ") + argv[a]);
             if (a + 1 >= argc) throw Failure(std::string("missing value after ") + argv[a]);
             *setting->second = argv[a + 1];
         }
         for (const auto& [option, value] : settings)
-            if (value->empty()) throw Failure(option + " is missing");
-        if (!std::regex_match(options.version, std::regex(R"(\d+\.\d+\.\d+\.\d+)")))
+            if (!records && value->empty()) throw Failure(option + " is missing");
+        if (!records && !std::regex_match(options.version, std::regex(R"(\d+\.\d+\.\d+\.\d+)")))
             throw Failure("--version wants four numbers, got " + options.version);
 
         const std::string bytes = readFile(argv[1]);
         const TypeLibrary library(std::vector<uint8_t>(bytes.begin(), bytes.end()));
-        const std::string text = manifest(library, readClassList(argv[2]), options);
+        const std::vector<std::string> classes = readClassList(argv[2]);
+        const std::string text = records ? iidRecords(library, classes) : manifest(library, classes, options);
         std::ofstream out(argv[3], std::ios::binary | std::ios::trunc);
         out << text;
         if (!out) throw Failure(std::string("cannot write ") + argv[3]);

@@ -36,7 +36,7 @@ struct ListedClass {
 
 #define ORVALIS_CLASS(name) {L## #name, CLSID_##name, IID__##name},
 const ListedClass kListedClasses[] = {
-#include "frame/com/ClassList.h"
+#include "module/ClassList.h"
 };
 #undef ORVALIS_CLASS
 

@@ -1,3 +1,6 @@
+// The composition root of the Windows platform services: every service the
+// classes reach through Platform, made once and shared by all objects of
+// the module.
 #include "cd/win/WindowsDrives.h"
 #include "frame/com/AutomationObject.h"
 #include "frame/com/WindowsLibraryGlobal.h"

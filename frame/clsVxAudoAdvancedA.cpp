@@ -1,0 +1,7 @@
+#include "frame/clsVxAudoAdvancedA.h"
+
+namespace orvalis {
+
+clsVxAudoAdvancedA::clsVxAudoAdvancedA(Platform&) {}
+
+}  // namespace orvalis

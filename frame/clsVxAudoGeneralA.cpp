@@ -1,0 +1,7 @@
+#include "frame/clsVxAudoGeneralA.h"
+
+namespace orvalis {
+
+clsVxAudoGeneralA::clsVxAudoGeneralA(Platform&) {}
+
+}  // namespace orvalis
