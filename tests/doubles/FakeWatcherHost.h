@@ -1,0 +1,119 @@
+// Doubles for the playback watcher: its timer and clock, a recorder of its
+// events, players seen from outside (public members by name), and a model
+// of the devices those players opened in the MCI service.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "doubles/FakeMci.h"
+#include "events/PlaybackWatcher.h"
+#include "frame/HostObject.h"
+#include "frame/RuntimeError.h"
+#include "frame/Text.h"
+
+namespace orvalis::testing {
+
+class FakeWatchTimer : public events::WatchTimer {
+ public:
+  bool running = false;
+  int32_t interval = 0;
+  std::vector<int32_t> starts;
+  int stops = 0;
+  void start(int32_t milliseconds) override {
+    running = true;
+    interval = milliseconds;
+    starts.push_back(milliseconds);
+  }
+  void stop() override {
+    running = false;
+    ++stops;
+  }
+};
+
+class FakeWatchClock : public events::WatchClock {
+ public:
+  int64_t now = 1'000'000;
+  int64_t milliseconds() override { return now; }
+};
+
+// A player as a host sees it: its public fields by name. A name listed in
+// `failing` raises the runtime error a released or broken object gives.
+class FakePlayerObject : public HostObject {
+ public:
+  std::string label;
+  std::map<std::u16string, std::u16string> fields;
+  bool failing = false;
+
+  explicit FakePlayerObject(std::string name) : label(std::move(name)) {}
+
+  Variant invoke(std::u16string_view name, CallKind kind, std::vector<Argument>&) override {
+    if (failing) throw RuntimeError(vb_error::AutomationError);
+    if (kind != CallKind::PropertyGet) throw std::logic_error("the watcher only reads a player");
+    const auto found = fields.find(std::u16string(name));
+    if (found == fields.end()) throw RuntimeError(vb_error::ObjectDoesntSupportMember);
+    return Variant(found->second);
+  }
+};
+
+// The events as a list of texts, "StateChanged(B,2)" and "Ended(B,name)".
+// `during` runs inside every event, after it is recorded.
+class RecordingEvents : public events::WatcherEvents {
+ public:
+  std::vector<std::string> seen;
+  std::function<void(const std::string&)> during;
+
+  void stateChanged(const ObjectRef& player, events::PlayerState state) override {
+    record("StateChanged(" + labelOf(player) + "," + std::to_string(static_cast<int>(state)) + ")");
+  }
+  void ended(const ObjectRef& player, const std::u16string& name) override {
+    record("Ended(" + labelOf(player) + "," + toUtf8(name) + ")");
+  }
+
+ private:
+  static std::string labelOf(const ObjectRef& player) {
+    auto* fake = dynamic_cast<FakePlayerObject*>(player.get());
+    return fake ? fake->label : "?";
+  }
+  void record(const std::string& text) {
+    seen.push_back(text);
+    if (during) during(text);
+  }
+};
+
+// Devices by name with the mode, position, length and track they report;
+// a device that is not open refuses every command (MCI error 263).
+class FakePlaybackDevices : public MciDeviceModel {
+ public:
+  struct Device {
+    std::string mode = "stopped";
+    std::string position = "0";
+    std::string length = "2000";
+    std::string track = "1";
+  };
+  std::map<std::string, Device> open;
+  static constexpr uint32_t kNotOpen = 263;
+
+  MciReply handle(const std::string& command) override {
+    static const std::vector<std::pair<std::string, std::string Device::*>> questions = {
+        {" mode", &Device::mode},
+        {" position", &Device::position},
+        {" length", &Device::length},
+        {" current track", &Device::track}};
+    if (command.rfind("status ", 0) != 0) return {kNotOpen, {}, false};
+    for (const auto& [suffix, field] : questions) {
+      if (command.size() > 7 + suffix.size() && command.ends_with(suffix)) {
+        const std::string name = command.substr(7, command.size() - 7 - suffix.size());
+        const auto found = open.find(name);
+        if (found == open.end()) return {kNotOpen, {}, false};
+        return {0, found->second.*field};
+      }
+    }
+    return {kNotOpen, {}, false};
+  }
+};
+
+}  // namespace orvalis::testing
