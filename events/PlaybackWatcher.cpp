@@ -12,6 +12,8 @@ namespace {
 
 constexpr int32_t kInvalidPropertyValue = 380;
 constexpr size_t kReplyLength = 128;
+// Device names are file paths: room for the longest.
+constexpr size_t kNameLength = 1024;
 
 }  // namespace
 
@@ -90,6 +92,7 @@ void PlaybackWatcher::tick() {
   // A sink may watch or unwatch players from inside an event: the tick goes
   // through the players watched when it began that are watched still.
   const auto players = watched_;
+  openDevices_.reset();
   for (const auto& entry : players) {
     if (!stillWatched(entry.get())) continue;
     try {
@@ -113,6 +116,24 @@ std::u16string PlaybackWatcher::deviceName(Watched& entry) {
       break;
   }
   return u"cd";
+}
+
+bool PlaybackWatcher::isOpen(const std::u16string& device) {
+  if (!openDevices_) {
+    openDevices_.emplace();
+    FixedText count(kReplyLength);
+    if (mci_.send(u"sysinfo all quantity open", count) == 0) {
+      const int64_t open = replyMilliseconds(count.text()).value_or(0);
+      for (int64_t i = 1; i <= open && i <= 256; ++i) {
+        FixedText name(kNameLength);
+        if (mci_.send({u"sysinfo all name ", decimalText(i), u" open"}, name) == 0)
+          openDevices_->emplace_back(replyText(name.text()));
+      }
+    }
+  }
+  const std::u16string wanted = unquoted(device);
+  return std::any_of(openDevices_->begin(), openDevices_->end(),
+                     [&](const std::u16string& name) { return textEquals(unquoted(name), wanted); });
 }
 
 void PlaybackWatcher::beginRun(Watched& entry, const std::u16string& device) {
@@ -141,7 +162,8 @@ void PlaybackWatcher::lookAt(Watched& entry) {
   FixedText reply(kReplyLength);
   const int64_t now = clock_.milliseconds();
 
-  if (entry.state == PlayerState::Playing && device == entry.device && !entry.questions.empty()) {
+  const bool open = !device.empty() && isOpen(device);
+  if (open && entry.state == PlayerState::Playing && device == entry.device && !entry.questions.empty()) {
     const Question question = entry.questions.front();
     entry.questions.erase(entry.questions.begin());
     const std::u16string_view what = question == Question::Position ? u" position"
@@ -164,10 +186,8 @@ void PlaybackWatcher::lookAt(Watched& entry) {
     return;
   }
 
-  const PlayerState state = device.empty() && entry.kind != PlayerKind::CDPlayerA &&
-                                    entry.kind != PlayerKind::CDPlayerB
-                                ? PlayerState::Closed
-                                : stateOfMode(mci_.send({u"status ", device, u" mode"}, reply), reply.text());
+  const PlayerState state =
+      open ? stateOfMode(mci_.send({u"status ", device, u" mode"}, reply), reply.text()) : PlayerState::Closed;
   const bool newRun = state == PlayerState::Playing &&
                       (entry.state != PlayerState::Playing || device != entry.device);
   if (state == entry.state && !newRun) return;

@@ -6,7 +6,14 @@
 // On each tick of its timer the watcher sends at most one status query per
 // watched player, to the device the player opened (named by the player's
 // public members: Filename of player B, TheFile of player A, the alias "cd"
-// of the CD players). Usually that query is "status <device> mode". When a
+// of the CD players), and only while that device is open. The service
+// opens a file named in a command on its own for that command, so a query
+// to a closed MP3 device would find it "stopped" (and build the device
+// anew each time): the watcher first lists the process's open devices
+// ("sysinfo all quantity open", "sysinfo all name N open", once a tick for
+// all players, and only when a player has a device name), and a device not
+// among them is Closed without a query. Usually the status query is
+// "status <device> mode". When a
 // run of playback begins (the device is first seen playing), the next ticks
 // ask instead, one each, for what the run needs: the position, then the
 // length (and, for a CD, the current track). No command of the watcher
@@ -106,6 +113,7 @@ class PlaybackWatcher {
   bool endReached(const Watched& entry, int64_t now) const;
   std::u16string deviceName(Watched& entry);
   bool stillWatched(const Watched* entry) const;
+  bool isOpen(const std::u16string& device);
   void timerFollowsPlayers();
 
   MciChannel mci_;
@@ -115,6 +123,8 @@ class PlaybackWatcher {
   int32_t interval_ = kDefaultInterval;
   bool timerRunning_ = false;
   bool ticking_ = false;
+  // The devices open in the process, listed once a tick when first needed.
+  std::optional<std::vector<std::u16string>> openDevices_;
   std::vector<std::shared_ptr<Watched>> watched_;
 };
 

@@ -15,9 +15,6 @@ std::optional<PlayerKind> playerKindOf(std::u16string_view library, std::u16stri
   return std::nullopt;
 }
 
-namespace {
-
-// The reply up to its terminating NUL, without surrounding blanks.
 std::u16string_view replyText(std::u16string_view reply) {
   const size_t end = reply.find(u'\0');
   if (end != std::u16string_view::npos) reply = reply.substr(0, end);
@@ -25,8 +22,6 @@ std::u16string_view replyText(std::u16string_view reply) {
   while (!reply.empty() && reply.back() == u' ') reply.remove_suffix(1);
   return reply;
 }
-
-}  // namespace
 
 PlayerState stateOfMode(uint32_t code, std::u16string_view reply) {
   if (code != 0) return PlayerState::Closed;

@@ -37,6 +37,9 @@ PlayerState stateOfMode(uint32_t code, std::u16string_view reply);
 // length compares with), no digits at all, or text after the number.
 std::optional<int64_t> replyMilliseconds(std::u16string_view reply);
 
+// A reply up to its terminating NUL, without surrounding blanks.
+std::u16string_view replyText(std::u16string_view reply);
+
 // The name of what an MP3 player played: its device name without the
 // double quotes the player put around it.
 std::u16string unquoted(std::u16string_view deviceName);

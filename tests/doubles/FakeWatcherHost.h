@@ -3,6 +3,8 @@
 // of the devices those players opened in the MCI service.
 #pragma once
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 #include <memory>
@@ -84,8 +86,12 @@ class RecordingEvents : public events::WatcherEvents {
   }
 };
 
-// Devices by name with the mode, position, length and track they report;
-// a device that is not open refuses every command (MCI error 263).
+// Devices by name with the mode, position, length and track they report,
+// listed by "sysinfo all quantity open" and "sysinfo all name N open"
+// without their quotes, as the service lists them. A status query to a file
+// that is not open meets the file opened for that one command, as the
+// service does it, and reads a fresh device ("stopped" at 0); any other
+// name that is not open is refused (MCI error 263).
 class FakePlaybackDevices : public MciDeviceModel {
  public:
   struct Device {
@@ -97,19 +103,35 @@ class FakePlaybackDevices : public MciDeviceModel {
   std::map<std::string, Device> open;
   static constexpr uint32_t kNotOpen = 263;
 
+  // Device names match without regard to case, as the service matches them.
+  static bool sameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+             return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
+           });
+  }
+
   MciReply handle(const std::string& command) override {
     static const std::vector<std::pair<std::string, std::string Device::*>> questions = {
         {" mode", &Device::mode},
         {" position", &Device::position},
         {" length", &Device::length},
         {" current track", &Device::track}};
+    if (command == "sysinfo all quantity open") return {0, std::to_string(open.size())};
+    if (command.rfind("sysinfo all name ", 0) == 0 && command.ends_with(" open")) {
+      const size_t index = std::stoul(command.substr(17));
+      if (index < 1 || index > open.size()) return {kNotOpen, {}, false};
+      std::string name = std::next(open.begin(), static_cast<long>(index - 1))->first;
+      if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
+      return {0, name};
+    }
     if (command.rfind("status ", 0) != 0) return {kNotOpen, {}, false};
     for (const auto& [suffix, field] : questions) {
       if (command.size() > 7 + suffix.size() && command.ends_with(suffix)) {
         const std::string name = command.substr(7, command.size() - 7 - suffix.size());
-        const auto found = open.find(name);
-        if (found == open.end()) return {kNotOpen, {}, false};
-        return {0, found->second.*field};
+        for (const auto& [openName, device] : open)
+          if (sameName(openName, name)) return {0, device.*field};
+        if (name.size() > 2 && name.front() == '"') return {0, Device{}.*field};
+        return {kNotOpen, {}, false};
       }
     }
     return {kNotOpen, {}, false};

@@ -81,6 +81,12 @@ struct WatcherTest : ::testing::Test {
   void run(int64_t ms, int64_t step = 250) {
     for (int64_t t = 0; t < ms; t += step) tickAfter(step);
   }
+  Texts statusCommands() const {
+    Texts texts;
+    for (const auto& call : mci.calls)
+      if (call.command.rfind("status ", 0) == 0) texts.push_back(call.command);
+    return texts;
+  }
   size_t statusQueries() const {
     size_t count = 0;
     for (const auto& call : mci.calls) count += call.command.rfind("status ", 0) == 0;
@@ -138,7 +144,7 @@ TEST_F(WatcherTest, WatchingAPlayerTwiceOrUnwatchingAStrangerIsHarmless) {
   EXPECT_EQ(events.seen, (Texts{"StateChanged(B,2)"}));
 }
 
-TEST_F(WatcherTest, AskSomethingOnlyWithStatusAndAtMostOnceATickPerPlayer) {
+TEST_F(WatcherTest, AsksAtMostOneStatusATickPerPlayerAndListsOpenDevicesOnce) {
   watcher.watch(playerB.get(), PlayerKind::MP3PlayerB, playerB);
   watcher.watch(playerA.get(), PlayerKind::MP3PlayerA, playerA);
   playB("C:\\a.mp3");
@@ -147,10 +153,11 @@ TEST_F(WatcherTest, AskSomethingOnlyWithStatusAndAtMostOnceATickPerPlayer) {
   for (int tick = 1; tick <= 20; ++tick) {
     tickAfter(250);
     EXPECT_EQ(statusQueries(), 2u * tick);
+    EXPECT_EQ(mci.calls.size(), 5u * tick);  // the two status queries and three of sysinfo
   }
   for (const auto& call : mci.calls) {
-    EXPECT_EQ(call.command.rfind("status ", 0), 0u) << call.command;
-    EXPECT_EQ(call.replyLength, 128u);
+    const bool asks = call.command.rfind("status ", 0) == 0 || call.command.rfind("sysinfo all ", 0) == 0;
+    EXPECT_TRUE(asks) << call.command;
   }
 }
 
@@ -165,11 +172,11 @@ TEST_F(WatcherTest, ASongThatPlaysToItsEndRaisesStoppedThenEndedWithItsName) {
   watcher.watch(playerB.get(), PlayerKind::MP3PlayerB, playerB);
   playB("C:\\My Music\\a b.mp3");
   tickAfter(250);
-  EXPECT_EQ(mci.commands().back(), "status \"C:\\My Music\\a b.mp3\" mode");
+  EXPECT_EQ(statusCommands().back(), "status \"C:\\My Music\\a b.mp3\" mode");
   tickAfter(250);
-  EXPECT_EQ(mci.commands().back(), "status \"C:\\My Music\\a b.mp3\" position");
+  EXPECT_EQ(statusCommands().back(), "status \"C:\\My Music\\a b.mp3\" position");
   tickAfter(250);
-  EXPECT_EQ(mci.commands().back(), "status \"C:\\My Music\\a b.mp3\" length");
+  EXPECT_EQ(statusCommands().back(), "status \"C:\\My Music\\a b.mp3\" length");
   run(1500);
   // Wine's service rewinds a finished song: stopped at position 0.
   devices.open["\"C:\\My Music\\a b.mp3\""].mode = "stopped";
@@ -225,7 +232,7 @@ TEST_F(WatcherTest, PlayerAIsReadThroughTheFileItPlays) {
   run(1000);
   devices.open["\"C:\\b.mp3\""].mode = "stopped";
   tickAfter(250);
-  EXPECT_EQ(mci.commands().front(), "status \"C:\\b.mp3\" mode");
+  EXPECT_EQ(statusCommands().front(), "status \"C:\\b.mp3\" mode");
   EXPECT_EQ(events.seen, (Texts{"StateChanged(A,2)", "StateChanged(A,1)", "Ended(A,C:\\b.mp3)"}));
 }
 
@@ -246,7 +253,7 @@ TEST_F(WatcherTest, CdPlayersAreReadThroughTheAliasAndEndWithTheirTrack) {
   watcher.watch(cd.get(), PlayerKind::CDPlayerB, cd);
   devices.open["cd"] = {"playing", "00:10:00", "00:12:00", "3"};
   run(1000);
-  EXPECT_EQ(mci.commands(), (Texts{"status cd mode", "status cd position", "status cd length",
+  EXPECT_EQ(statusCommands(), (Texts{"status cd mode", "status cd position", "status cd length",
                                    "status cd current track"}));
   run(1000);
   devices.open["cd"].mode = "stopped";
@@ -281,15 +288,24 @@ TEST_F(WatcherTest, ACdInTmsfHasNoTimingSoItsStopCountsAsTheEnd) {
   EXPECT_EQ(events.seen, (Texts{"StateChanged(CD,2)", "StateChanged(CD,1)", "Ended(CD,1)"}));
 }
 
-TEST_F(WatcherTest, ADeviceThatStopsAnsweringDuringTheTimingIsAskedItsModeNext) {
+TEST_F(WatcherTest, AClosedDeviceIsClosedWithoutAQueryThatWouldOpenItAgain) {
   watcher.watch(playerB.get(), PlayerKind::MP3PlayerB, playerB);
   playB("C:\\a.mp3");
   tickAfter(250);
-  devices.open.clear();
-  tickAfter(250);
-  tickAfter(250);
-  EXPECT_EQ(mci.commands().back(), "status \"C:\\a.mp3\" mode");
+  devices.open.clear();  // StopPlay, or another object's "close all"
+  mci.calls.clear();
+  run(1000);
+  EXPECT_EQ(statusQueries(), 0u);
+  EXPECT_EQ(mci.commands().back(), "sysinfo all quantity open");
   EXPECT_EQ(events.seen, (Texts{"StateChanged(B,2)", "StateChanged(B,0)"}));
+}
+
+TEST_F(WatcherTest, OpenDevicesAreMatchedWithoutQuotesOrCase) {
+  watcher.watch(playerA.get(), PlayerKind::MP3PlayerA, playerA);
+  playerA->fields[u"TheFile"] = u"\"c:\\MUSIC\\b.mp3\"";
+  devices.open["\"C:\\music\\b.mp3\""] = {"paused", "0", "3000", "1"};
+  tickAfter(250);
+  EXPECT_EQ(events.seen, (Texts{"StateChanged(A,3)"}));
 }
 
 // --- Sinks and players that misbehave --------------------------------------------
@@ -327,7 +343,7 @@ TEST_F(WatcherTest, ASinkThatWaitsWithMessagesFlowingDoesNotNestTicks) {
   playB("C:\\a.mp3");
   events.during = [&](const std::string&) { watcher.tick(); };
   tickAfter(250);
-  EXPECT_EQ(mci.calls.size(), 1u);
+  EXPECT_EQ(statusQueries(), 1u);
 }
 
 TEST_F(WatcherTest, AFailingSinkOrPlayerCostsOnlyThatPlayersLook) {
