@@ -357,12 +357,43 @@ void unrulySinks(const std::wstring& mp3) {
   check("orvalis.dll can unload afterwards", libraryCanUnload && libraryCanUnload() == S_OK);
 }
 
+// The events live in the companion alone: orvalis.dll's own type library
+// still has exactly its twelve classes, and none of them a source.
+void libraryHasNoEvents() {
+  IDispatch* player = e2e::create<IDispatch>(L"Orvalis.clsVxAudoMP3PlayerB", IID_IDispatch);
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(GetModuleHandleW(L"orvalis.dll"), path, MAX_PATH);
+  ITypeLib* library = nullptr;
+  int classes = 0, sources = 0;
+  if (SUCCEEDED(LoadTypeLibEx(path, REGKIND_NONE, &library))) {
+    for (UINT i = 0; i < library->GetTypeInfoCount(); ++i) {
+      TYPEKIND kind;
+      if (FAILED(library->GetTypeInfoType(i, &kind)) || kind != TKIND_COCLASS) continue;
+      ++classes;
+      ITypeInfo* info = nullptr;
+      TYPEATTR* attributes = nullptr;
+      if (FAILED(library->GetTypeInfo(i, &info)) || FAILED(info->GetTypeAttr(&attributes))) continue;
+      for (UINT j = 0; j < attributes->cImplTypes; ++j) {
+        INT flags = 0;
+        if (SUCCEEDED(info->GetImplTypeFlags(j, &flags)) && (flags & IMPLTYPEFLAG_FSOURCE)) ++sources;
+      }
+      info->ReleaseTypeAttr(attributes);
+      info->Release();
+    }
+    library->Release();
+  }
+  check("orvalis.dll's type library still has exactly twelve classes", classes == 12, std::to_string(classes));
+  check("and no source interface on any of them", sources == 0, std::to_string(sources));
+  if (player) player->Release();
+}
+
 }  // namespace
 
 int main() {
   CoInitialize(nullptr);
   const std::wstring mp3 = e2e::environment(L"ORVALIS_TWO_SECOND_MP3");
   check("the 2-second tone is given", !mp3.empty());
+  libraryHasNoEvents();
   classShape();
   playerBEndsOncePerSink(mp3);
   playerAEndsOncePerSink(mp3);
