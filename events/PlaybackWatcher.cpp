@@ -12,8 +12,6 @@ namespace {
 
 constexpr int32_t kInvalidPropertyValue = 380;
 constexpr size_t kReplyLength = 128;
-// Device names are file paths: room for the longest.
-constexpr size_t kNameLength = 1024;
 
 }  // namespace
 
@@ -32,8 +30,9 @@ struct PlaybackWatcher::Watched {
   std::optional<int64_t> length;
 };
 
-PlaybackWatcher::PlaybackWatcher(MciService& mci, WatchTimer& timer, WatchClock& clock, WatcherEvents& events)
-    : mci_(mci), timer_(timer), clock_(clock), events_(events) {}
+PlaybackWatcher::PlaybackWatcher(MciService& mci, DeviceDirectory& devices, WatchTimer& timer,
+                                 WatchClock& clock, WatcherEvents& events)
+    : mci_(mci), devices_(devices), timer_(timer), clock_(clock), events_(events) {}
 
 PlaybackWatcher::~PlaybackWatcher() {
   if (timerRunning_) timer_.stop();
@@ -92,7 +91,6 @@ void PlaybackWatcher::tick() {
   // A sink may watch or unwatch players from inside an event: the tick goes
   // through the players watched when it began that are watched still.
   const auto players = watched_;
-  openDevices_.reset();
   for (const auto& entry : players) {
     if (!stillWatched(entry.get())) continue;
     try {
@@ -116,24 +114,6 @@ std::u16string PlaybackWatcher::deviceName(Watched& entry) {
       break;
   }
   return u"cd";
-}
-
-bool PlaybackWatcher::isOpen(const std::u16string& device) {
-  if (!openDevices_) {
-    openDevices_.emplace();
-    FixedText count(kReplyLength);
-    if (mci_.send(u"sysinfo all quantity open", count) == 0) {
-      const int64_t open = replyMilliseconds(count.text()).value_or(0);
-      for (int64_t i = 1; i <= open && i <= 256; ++i) {
-        FixedText name(kNameLength);
-        if (mci_.send({u"sysinfo all name ", decimalText(i), u" open"}, name) == 0)
-          openDevices_->emplace_back(replyText(name.text()));
-      }
-    }
-  }
-  const std::u16string wanted = unquoted(device);
-  return std::any_of(openDevices_->begin(), openDevices_->end(),
-                     [&](const std::u16string& name) { return textEquals(unquoted(name), wanted); });
 }
 
 void PlaybackWatcher::beginRun(Watched& entry, const std::u16string& device) {
@@ -162,7 +142,7 @@ void PlaybackWatcher::lookAt(Watched& entry) {
   FixedText reply(kReplyLength);
   const int64_t now = clock_.milliseconds();
 
-  const bool open = !device.empty() && isOpen(device);
+  const bool open = !device.empty() && devices_.isOpen(unquoted(device));
   if (open && entry.state == PlayerState::Playing && device == entry.device && !entry.questions.empty()) {
     const Question question = entry.questions.front();
     entry.questions.erase(entry.questions.begin());

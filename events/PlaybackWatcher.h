@@ -9,10 +9,9 @@
 // of the CD players), and only while that device is open. The service
 // opens a file named in a command on its own for that command, so a query
 // to a closed MP3 device would find it "stopped" (and build the device
-// anew each time): the watcher first lists the process's open devices
-// ("sysinfo all quantity open", "sysinfo all name N open", once a tick for
-// all players, and only when a player has a device name), and a device not
-// among them is Closed without a query. Usually the status query is
+// anew each time): the watcher first asks the service's directory of open
+// devices, which opens nothing, and a device not open is Closed without a
+// query. Usually the status query is
 // "status <device> mode". When a
 // run of playback begins (the device is first seen playing), the next ticks
 // ask instead, one each, for what the run needs: the position, then the
@@ -55,6 +54,14 @@ class WatchTimer {
   virtual void stop() = 0;
 };
 
+// The devices open in the process, by name (an alias, or a file's path
+// without quotes), without regard to case. Asking opens nothing.
+class DeviceDirectory {
+ public:
+  virtual ~DeviceDirectory() = default;
+  virtual bool isOpen(std::u16string_view name) = 0;
+};
+
 // A monotonic clock in milliseconds.
 class WatchClock {
  public:
@@ -80,7 +87,8 @@ class PlaybackWatcher {
   // ended: the service's own slack in reporting the end and in answering.
   static constexpr int64_t kEndTolerance = 300;
 
-  PlaybackWatcher(MciService& mci, WatchTimer& timer, WatchClock& clock, WatcherEvents& events);
+  PlaybackWatcher(MciService& mci, DeviceDirectory& devices, WatchTimer& timer, WatchClock& clock,
+                  WatcherEvents& events);
   ~PlaybackWatcher();
   PlaybackWatcher(const PlaybackWatcher&) = delete;
   PlaybackWatcher& operator=(const PlaybackWatcher&) = delete;
@@ -113,18 +121,16 @@ class PlaybackWatcher {
   bool endReached(const Watched& entry, int64_t now) const;
   std::u16string deviceName(Watched& entry);
   bool stillWatched(const Watched* entry) const;
-  bool isOpen(const std::u16string& device);
   void timerFollowsPlayers();
 
   MciChannel mci_;
+  DeviceDirectory& devices_;
   WatchTimer& timer_;
   WatchClock& clock_;
   WatcherEvents& events_;
   int32_t interval_ = kDefaultInterval;
   bool timerRunning_ = false;
   bool ticking_ = false;
-  // The devices open in the process, listed once a tick when first needed.
-  std::optional<std::vector<std::u16string>> openDevices_;
   std::vector<std::shared_ptr<Watched>> watched_;
 };
 

@@ -209,7 +209,8 @@ class WatcherObject final : public AutomationObject<WatcherObject, _clsVxAudoWat
   EventSource events_{static_cast<IConnectionPointContainer*>(this), DIID___clsVxAudoWatcherA};
   WindowTimer timer_{[this] { onTick(); }};
   TickClock clock_;
-  PlaybackWatcher watcher_{core().mci, timer_, clock_, *this};
+  MciDeviceDirectory devices_;
+  PlaybackWatcher watcher_{core().mci, devices_, timer_, clock_, *this};
 };
 
 #define ORVALISEVENTS_CLASS(name, binding) {L## #name, CLSID_##name, IID__##name, &binding::create},

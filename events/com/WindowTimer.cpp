@@ -1,6 +1,9 @@
 #include "events/com/WindowTimer.h"
 
+#include <mmsystem.h>
+
 #include <atomic>
+#include <string>
 
 #include "frame/com/Module.h"
 
@@ -58,6 +61,11 @@ WindowTimer::~WindowTimer() {
   SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
   DestroyWindow(window_);
   if (--gWindows == 0) UnregisterClassW(kWindowClass, moduleHandle());
+}
+
+bool MciDeviceDirectory::isOpen(std::u16string_view name) {
+  const std::wstring text(name.begin(), name.end());
+  return mciGetDeviceIDW(text.c_str()) != 0;
 }
 
 }  // namespace orvalis::com

@@ -1,4 +1,4 @@
-// The watcher's timer on Windows: SetTimer on a hidden message-only window
+// The watcher's platform on Windows. Its timer: SetTimer on a hidden message-only window
 // that belongs to the thread which created the watcher. WM_TIMER comes
 // only through that thread's message loop (a form's, a TimeOut wait's, a
 // script host's wait), so every tick, and every event it raises, runs on
@@ -28,6 +28,13 @@ class WindowTimer final : public events::WatchTimer {
 
   std::function<void()> onTick_;
   HWND window_ = nullptr;
+};
+
+// The directory of open MCI devices: mciGetDeviceIDW finds a device by its
+// alias and never opens one.
+class MciDeviceDirectory final : public events::DeviceDirectory {
+ public:
+  bool isOpen(std::u16string_view name) override;
 };
 
 class TickClock final : public events::WatchClock {

@@ -87,13 +87,14 @@ class RecordingEvents : public events::WatcherEvents {
 };
 
 // Devices by name with the mode, position, length and track they report,
-// listed by "sysinfo all quantity open" and "sysinfo all name N open"
-// without their quotes, as the service lists them. A status query to a file
+// found in the directory of open devices by their name without quotes,
+// as the service finds them. A status query to a file
 // that is not open meets the file opened for that one command, as the
 // service does it, and reads a fresh device ("stopped" at 0); any other
 // name that is not open is refused (MCI error 263).
-class FakePlaybackDevices : public MciDeviceModel {
+class FakePlaybackDevices : public MciDeviceModel, public events::DeviceDirectory {
  public:
+  std::vector<std::string> lookups;
   struct Device {
     std::string mode = "stopped";
     std::string position = "0";
@@ -110,20 +111,23 @@ class FakePlaybackDevices : public MciDeviceModel {
            });
   }
 
+  bool isOpen(std::u16string_view name) override {
+    const std::string wanted = latin1(name);
+    lookups.push_back(wanted);
+    for (const auto& entry : open) {
+      std::string openName = entry.first;
+      if (openName.size() >= 2 && openName.front() == '"') openName = openName.substr(1, openName.size() - 2);
+      if (sameName(openName, wanted)) return true;
+    }
+    return false;
+  }
+
   MciReply handle(const std::string& command) override {
     static const std::vector<std::pair<std::string, std::string Device::*>> questions = {
         {" mode", &Device::mode},
         {" position", &Device::position},
         {" length", &Device::length},
         {" current track", &Device::track}};
-    if (command == "sysinfo all quantity open") return {0, std::to_string(open.size())};
-    if (command.rfind("sysinfo all name ", 0) == 0 && command.ends_with(" open")) {
-      const size_t index = std::stoul(command.substr(17));
-      if (index < 1 || index > open.size()) return {kNotOpen, {}, false};
-      std::string name = std::next(open.begin(), static_cast<long>(index - 1))->first;
-      if (name.size() >= 2 && name.front() == '"') name = name.substr(1, name.size() - 2);
-      return {0, name};
-    }
     if (command.rfind("status ", 0) != 0) return {kNotOpen, {}, false};
     for (const auto& [suffix, field] : questions) {
       if (command.size() > 7 + suffix.size() && command.ends_with(suffix)) {
