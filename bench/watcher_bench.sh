@@ -4,7 +4,7 @@
 # song, alone and with a watcher and a sink, in the end-to-end environment
 # of BUILD_DIR (default build). Build the 32-bit cross build first.
 #
-#   bench/watcher_bench.sh [BUILD_DIR [ROUNDS]]
+#   bench/watcher_bench.sh [BUILD_DIR [ROUNDS [INTERVAL]]]
 #
 # The line that starts with RATIO is the figure (goal: at most 1.05).
 set -uo pipefail
@@ -12,6 +12,7 @@ set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${1:-build}
 rounds=${2:-3}
+interval=${3:-250}
 
 # shellcheck source=../tests/e2e/wine-env.sh
 source "$here/../tests/e2e/wine-env.sh"
@@ -31,7 +32,7 @@ for server in "${servers[@]}"; do
   e2e_wine regsvr32 /s "$(e2e_winpath "$server")" || { echo "watcher_bench: regsvr32 failed"; exit 1; }
 done
 status=0
-e2e_wine "$exe" "$(e2e_winpath "$mp3")" "$rounds" </dev/null | tr -d '\r' || status=1
+e2e_wine "$exe" "$(e2e_winpath "$mp3")" "$rounds" "$interval" </dev/null | tr -d '\r' || status=1
 for server in "${servers[@]}"; do
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")"
 done
