@@ -39,7 +39,7 @@ file(GLOB ORVALIS_WINDOWS_SOURCES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/*/com/*.cpp)
 list(REMOVE_DUPLICATES ORVALIS_WINDOWS_SOURCES)
 list(REMOVE_ITEM ORVALIS_WINDOWS_SOURCES ${ORVALIS_COM_SOURCES} ${CMAKE_SOURCE_DIR}/module/WindowsPlatform.cpp)
-list(FILTER ORVALIS_WINDOWS_SOURCES EXCLUDE REGEX "/vxbrennet/")
+list(FILTER ORVALIS_WINDOWS_SOURCES EXCLUDE REGEX "/(vxbrennet|events)/")
 
 add_library(orvalis SHARED ${ORVALIS_WINDOWS_SOURCES} ${CMAKE_SOURCE_DIR}/module/orvalis.def)
 orvalis_add_module_resources(orvalis)
@@ -50,8 +50,9 @@ target_link_libraries(orvalis PRIVATE orvalis_platform orvalis_com orvalis_core 
 target_link_options(orvalis PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
 
 include(${CMAKE_SOURCE_DIR}/cmake/VxBrennetModule.cmake)
+include(${CMAKE_SOURCE_DIR}/cmake/OrvalisEventsModule.cmake)
 
-# The side-by-side manifests beside the two DLLs, for registration-free use.
+# The side-by-side manifests beside the DLLs, for registration-free use.
 include(${CMAKE_SOURCE_DIR}/cmake/SideBySide.cmake)
 set(ORVALIS_ASSEMBLY_VERSION ${PROJECT_VERSION})
 set(VXBRENNET_ASSEMBLY_VERSION 1.0.0.1)
@@ -59,13 +60,15 @@ orvalis_add_sxs_manifest(orvalis ASSEMBLY Orvalis.sxs VERSION ${ORVALIS_ASSEMBLY
   TYPELIB "${ORVALIS_TLB}" CLASS_LIST ${ORVALIS_CLASS_LIST})
 orvalis_add_sxs_manifest(vxbrennet ASSEMBLY VxBrennet.sxs VERSION ${VXBRENNET_ASSEMBLY_VERSION}
   TYPELIB "${VXBRENNET_IDL_DIR}/vxbrennet.tlb" CLASS_LIST ${CMAKE_SOURCE_DIR}/vxbrennet/com/ClassList.h)
+orvalis_add_sxs_manifest(orvalisevents ASSEMBLY OrvalisEvents.sxs VERSION 1.0.0.1
+  TYPELIB "${ORVALISEVENTS_IDL_DIR}/orvalisevents.tlb" CLASS_LIST ${CMAKE_SOURCE_DIR}/events/com/ClassList.h)
 
 include(${CMAKE_SOURCE_DIR}/tests/e2e/programs.cmake)
 
 # The release artifacts carry no symbols or debug sections (the static C++
 # runtime brings its own); the checks in tests/e2e/artifact_check.sh hold
 # orvalis.dll under 1 MiB.
-foreach(_module orvalis vxbrennet)
+foreach(_module orvalis vxbrennet orvalisevents)
   target_link_options(${_module} PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
 endforeach()
 include(${CMAKE_SOURCE_DIR}/demo/demo.cmake)

@@ -59,3 +59,8 @@ orvalis_e2e_program(client_lifetimes ${_e2e}/client_lifetimes.cpp ${ORVALIS_IID_
 target_link_libraries(client_lifetimes PRIVATE psapi)
 # client_threads plays client_wave's sound resource from every thread.
 orvalis_e2e_program(client_threads ${_e2e}/client_threads.cpp ${CMAKE_CURRENT_BINARY_DIR}/client_wave_res.o ${ORVALIS_IID_SOURCE})
+# The playback watcher of the events companion, with the library's players.
+orvalis_e2e_program(client_watcher ${_e2e}/client_watcher.cpp ${ORVALIS_IID_SOURCE}
+  ${ORVALISEVENTS_IDL_DIR}/orvalisevents_i.c)
+target_include_directories(client_watcher PRIVATE ${ORVALISEVENTS_IDL_DIR})
+add_dependencies(client_watcher orvalisevents)

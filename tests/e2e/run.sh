@@ -8,7 +8,8 @@
 #      ORVALIS_TEST_MP3, ORVALIS_TEST_MP3_MS (4 s), ORVALIS_END_MP3,
 #      ORVALIS_END_MP3_MS (4.8 s), ORVALIS_LONG_MP3, ORVALIS_LONG_MP3_MS
 #      (12 s), ORVALIS_GREEK_MP3, ORVALIS_JAPANESE_MP3 (3 s each, named in
-#      Greek and Japanese) with their _MS, ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
+#      Greek and Japanese) with their _MS, ORVALIS_TWO_SECOND_MP3 (2 s, for
+#      the playback watcher), ORVALIS_MSGBOX_LOG, ORVALIS_E2E_TMP
 # 3. Checks the environment itself: MP3 playback through MCI (mci_probe),
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
@@ -225,6 +226,8 @@ make_test_mp3 ORVALIS_LONG_MP3 "$E2E_DIR/media/tone-12s.mp3" 12.0 550
 # Names beyond the ANSI code page (Wine's is 1252 here): Greek and Japanese.
 make_test_mp3 ORVALIS_GREEK_MP3 "$E2E_DIR/media/Ελληνικό τραγούδι.mp3" 3.0 494
 make_test_mp3 ORVALIS_JAPANESE_MP3 "$E2E_DIR/media/日本の歌.mp3" 3.0 587
+# For the playback watcher's events: a song that ends within a short wait.
+make_test_mp3 ORVALIS_TWO_SECOND_MP3 "$E2E_DIR/media/tone-2s.mp3" 2.0 523
 
 echo "e2e: environment checks"
 if probe=$(e2e_build_tool mci_probe "$here/mci_probe.cpp" -lwinmm); then
@@ -250,15 +253,18 @@ fi
 framework=$E2E_BUILD/$arch/vxbrennet.dll
 servers=("$dll")
 [[ -f $framework ]] && servers+=("$framework")
+# The optional events companion, registered beside them the same way.
+companion=$E2E_BUILD/$arch/orvalisevents.dll
+[[ -f $companion ]] && servers+=("$companion")
 export ORVALIS_VXBRENNET_DLL
 ORVALIS_VXBRENNET_DLL=$(e2e_winpath "$framework")
 
 # The identities of the library and of the framework component: after
 # unregistration none may be left in HKEY_CLASSES_ROOT, and nothing that was
 # there before may be missing.
-library_marks=(Orvalis. orvalis.dll VxBrennet. vxbrennet.dll)
+library_marks=(Orvalis. orvalis.dll VxBrennet. vxbrennet.dll OrvalisEvents. orvalisevents.dll)
 while read -r guid; do library_marks+=("$guid"); done < <(
-  cat "$here/../../frame/orvalis.idl" "$here/../../vxbrennet/vxbrennet.idl" |
+  cat "$here/../../frame/orvalis.idl" "$here/../../vxbrennet/vxbrennet.idl" "$here/../../events/orvalisevents.idl" |
     grep -o -E 'uuid\([0-9A-Fa-f-]{36}\)' | cut -c6-41 |
     grep -v -i -e A4C46780-499F-101B-BB78-00AA00383CBB -e AD4EF4EA-FAC9-11CF-8425-00A0C9110056)
 
