@@ -64,3 +64,14 @@ orvalis_e2e_program(client_watcher ${_e2e}/client_watcher.cpp ${ORVALIS_IID_SOUR
   ${ORVALISEVENTS_IDL_DIR}/orvalisevents_i.c)
 target_include_directories(client_watcher PRIVATE ${ORVALISEVENTS_IDL_DIR})
 add_dependencies(client_watcher orvalisevents)
+# A test-only in-process server (never shipped): a script's sink for the
+# watcher's events where the script host has no WScript.ConnectObject.
+# run.sh registers it for the scripts and unregisters it after them.
+add_library(event_recorder SHARED ${_e2e}/event_recorder.cpp ${_e2e}/event_recorder.def
+  ${ORVALISEVENTS_IDL_DIR}/orvalisevents_i.c)
+set_target_properties(event_recorder PROPERTIES PREFIX "" OUTPUT_NAME event_recorder)
+target_include_directories(event_recorder PRIVATE ${ORVALISEVENTS_IDL_DIR})
+target_compile_definitions(event_recorder PRIVATE WIN32_LEAN_AND_MEAN UNICODE _UNICODE)
+target_link_options(event_recorder PRIVATE -static -static-libgcc -static-libstdc++ -Wl,--kill-at)
+target_link_libraries(event_recorder PRIVATE ole32 oleaut32 uuid advapi32)
+add_dependencies(event_recorder orvalisevents)
