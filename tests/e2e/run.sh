@@ -19,7 +19,8 @@
 #    stand-in of the runtime's registration of the collection interface (see
 #    plant_runtime_keys), registers the DLL with regsvr32 (and beside it the
 #    framework component vxbrennet.dll, exported to the suites as
-#    ORVALIS_VXBRENNET_DLL) and runs every tests/e2e/*.vbs with cscript, then
+#    ORVALIS_VXBRENNET_DLL) and runs every tests/e2e/*.vbs with cscript
+#    (with the test-only event_recorder.dll registered for them), then
 #    every C++ client: those named on the command line, or else
 #    BUILD_DIR/win32/client_*.exe.
 #
@@ -468,7 +469,8 @@ regfree_suites() {
 }
 
 # A prefix kept from an earlier run may still hold a registration.
-for server in "${servers[@]}"; do
+for server in "${servers[@]}" "$E2E_BUILD/$arch/event_recorder.dll"; do
+  [[ -f $server ]] || continue
   e2e_wine regsvr32 /u /s "$(e2e_winpath "$server")" >/dev/null 2>&1 || true
 done
 forget_marshaller_keys
@@ -489,9 +491,22 @@ done
 
 echo "e2e: library suites"
 typelib_suite
+# The scripts' own sink for the watcher's events, a test-only server: it
+# stands in for WScript.ConnectObject, which Wine's script host lacks.
+# Registered for the scripts alone and unregistered after them, so that
+# the registration audit sees none of its keys.
+recorder=$E2E_BUILD/$arch/event_recorder.dll
+if [[ -f $recorder ]] && ! e2e_wine regsvr32 /s "$(e2e_winpath "$recorder")" >/dev/null 2>&1; then
+  echo "---- regsvr32 /s event_recorder.dll failed"
+  total_failed=$((total_failed + 1)); broken+=(event_recorder)
+fi
 for script in "$here"/*.vbs; do
   [[ -e $script ]] && suite_vbs "$script"
 done
+if [[ -f $recorder ]] && ! e2e_wine regsvr32 /u /s "$(e2e_winpath "$recorder")" >/dev/null 2>&1; then
+  echo "---- regsvr32 /u /s event_recorder.dll failed"
+  total_failed=$((total_failed + 1)); broken+=(event_recorder)
+fi
 if (( ${#clients[@]} == 0 )); then
   for exe in "$E2E_BUILD/$arch"/client_*.exe; do
     [[ -e $exe ]] && clients+=("$exe")
