@@ -30,7 +30,9 @@
 # Steps: widl writes the header, the IID file and a raw type library; the
 # host tool tlbfix (frame/tlbfix/tlbfix.cpp, compiled with the build
 # machine's C++ compiler) puts the type descriptions in their published
-# order and gives MIXERCONTROL's arrays the lower bound 1; the host tool
+# order, gives MIXERCONTROL's arrays the lower bound 1 and replaces widl's
+# time stamps with ORVALIS_SOURCE_DATE_EPOCH (cmake/Reproducible.cmake); the
+# host tool
 # sxsmanifest (frame/sxsmanifest/sxsmanifest.cpp) writes the _IID_ records
 # orvalis_iids.rc from the class list and the finished type library; windres
 # compiles module/orvalis.rc, which embeds orvalis.tlb and the records.
@@ -127,8 +129,9 @@ add_custom_command(OUTPUT "${ORVALIS_TLB}"
           ${_orvalis_tlbfix_layout}
           --last _Collection
           --last LoadResConstants
-  DEPENDS "${_orvalis_tlbfix}" "${_orvalis_raw_tlb}"
-  COMMENT "tlbfix: type description order and array bounds")
+          --stamp ${ORVALIS_SOURCE_DATE_EPOCH}
+  DEPENDS "${_orvalis_tlbfix}" "${_orvalis_raw_tlb}" "${ORVALIS_SOURCE_DATE_EPOCH_FILE}"
+  COMMENT "tlbfix: type description order, array bounds and time stamp")
 
 # The host tool that writes what the class list and the type library
 # determine: the _IID_ records here, the side-by-side manifests in
