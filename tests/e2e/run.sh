@@ -419,6 +419,21 @@ artifact_suite() {
   judge "${suite_prefix}artifact" "$out" "$rc"
 }
 
+# One version everywhere: the version resource, the manifest, the change
+# log, the library information suite's expectations and the release zips
+# (where scripts/release.sh has made them in BUILD_DIR/release) agree with
+# project(VERSION).
+version_suite() {
+  local out=$outdir/version.out rc zips=()
+  wanted version || return 0
+  for zip in "$E2E_BUILD"/release/orvalis-*-"$arch".zip; do
+    [[ -f $zip ]] && zips+=("$zip")
+  done
+  python3 "$here/../release/version_check.py" "$here/../.." "$dll" "${zips[@]}" >"$out" 2>&1
+  rc=$?
+  judge "${suite_prefix}version" "$out" "$rc"
+}
+
 # Registration-free use, before anything is registered. regfree_hkcr: the
 # export of HKEY_CLASSES_ROOT taken just before names nothing of the library
 # or the framework component. Then the two hosts of regfree_client.cpp, each
@@ -470,6 +485,7 @@ plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
 echo "e2e: release artifacts and registration-free use"
 artifact_suite
+version_suite
 regfree_suites
 for server in "${servers[@]}"; do
   echo "e2e: registering $server"
