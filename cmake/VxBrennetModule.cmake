@@ -36,6 +36,9 @@ add_custom_command(OUTPUT "${_vxbrennet_resources}"
   WORKING_DIRECTORY "${VXBRENNET_IDL_DIR}"
   DEPENDS "${_vxbrennet_src}/vxbrennet.rc" "${_vxbrennet_tlb}"
   COMMENT "windres: vxbrennet.rc")
+# The type library alone (tests/release/reproducible_check.sh builds it in a
+# second folder).
+add_custom_target(vxbrennet_typelib DEPENDS "${_vxbrennet_tlb}")
 set_source_files_properties("${_vxbrennet_resources}" PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
 set_source_files_properties("${_vxbrennet_iids}" "${_vxbrennet_header}" PROPERTIES GENERATED TRUE)
 
