@@ -21,17 +21,22 @@ set(ORVALIS_RELEASE_NAME "orvalis-${PROJECT_VERSION}-${ORVALIS_RELEASE_ARCH}")
 # For scripts/release.sh, which reads the name from the build folder.
 file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/release-name" CONTENT "${ORVALIS_RELEASE_NAME}\n")
 
-set(_orvalis_release_modules orvalis vxbrennet)
-# The events companion joins the release where the build has it.
-if(TARGET orvalisevents)
-  list(APPEND _orvalis_release_modules orvalisevents)
-endif()
-foreach(_module IN LISTS _orvalis_release_modules)
-  install(FILES "$<TARGET_FILE:${_module}>" DESTINATION .)
-endforeach()
-# What a release builds: the modules, with their manifests (scripts/release.sh).
-add_custom_target(release_modules)
-add_dependencies(release_modules ${_orvalis_release_modules})
+# The server modules, listed once the whole project is read, so that a
+# module defined after this file (the events companion, orvalisevents.dll,
+# where the build has it) joins the release too.
+function(_orvalis_release_modules)
+  set(_modules orvalis vxbrennet)
+  if(TARGET orvalisevents)
+    list(APPEND _modules orvalisevents)
+  endif()
+  foreach(_module IN LISTS _modules)
+    install(FILES "$<TARGET_FILE:${_module}>" DESTINATION .)
+  endforeach()
+  # What a release builds: the modules, with their manifests (scripts/release.sh).
+  add_custom_target(release_modules)
+  add_dependencies(release_modules ${_modules})
+endfunction()
+cmake_language(DEFER CALL _orvalis_release_modules)
 # Every manifest the build wrote beside the modules (one per module).
 install(CODE "
   file(GLOB _manifests \"${CMAKE_BINARY_DIR}/*.sxs.manifest\")
