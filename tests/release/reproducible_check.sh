@@ -11,7 +11,9 @@
 #    first build's;
 # 2. the link: orvalis.dll and vxbrennet.dll linked again, later, from the
 #    same objects must equal the DLLs as they were (time stamps, checksum);
-# 3. build paths: neither DLL may carry the source or the build folder.
+# 3. build paths: neither DLL may carry the source or the build folder;
+# 4. the zip: the installed files zipped twice, the second time a second
+#    later and with their modification times changed, give the same zip.
 # Prints PASS/FAIL lines and "VERDICT: N passed, M failed"; exit code 1 when
 # a check failed.
 set -uo pipefail
@@ -26,14 +28,19 @@ check() {
   if "${@:2}"; then echo "PASS $1"; passed=$((passed + 1)); else echo "FAIL $1"; failed=$((failed + 1)); fi
 }
 
+# The build as it stands first (nothing to do right after a build): a
+# configuration run since, after a commit, brings a new time.
+cmake --build "$dir" --target orvalis vxbrennet >"$build/repro-$arch.log" 2>&1 ||
+  check "$arch builds (see $build/repro-$arch.log)" false
+
 toolchain=mingw-i686
 [[ $arch == win64 ]] && toolchain=mingw-x86_64
 # The time widl records is in seconds: make sure it has moved on.
 sleep 1
 rm -rf "$second"
 # The same moment as the first build's, which may be of an earlier commit.
-if SOURCE_DATE_EPOCH=$(cat "$dir/source_date_epoch") cmake -S "$root" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >"$build/repro-$arch.log" 2>&1 &&
-   cmake --build "$second" -j2 --target orvalis_typelib vxbrennet_typelib >>"$build/repro-$arch.log" 2>&1; then
+if SOURCE_DATE_EPOCH=$(cat "$dir/source_date_epoch") cmake -S "$root" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >>"$build/repro-$arch.log" 2>&1 &&
+    cmake --build "$second" -j2 --target orvalis_typelib vxbrennet_typelib >>"$build/repro-$arch.log" 2>&1; then
   check "a second folder's orvalis.tlb is the same, byte for byte" cmp "$dir/typelib/orvalis.tlb" "$second/typelib/orvalis.tlb"
   check "and its vxbrennet.tlb" cmp "$dir/vxbrennet/vxbrennet.tlb" "$second/vxbrennet/vxbrennet.tlb"
   check "and the resources compiled from them" cmp "$dir/typelib/orvalis_res.o" "$second/typelib/orvalis_res.o"
@@ -55,6 +62,21 @@ for module in orvalis vxbrennet; do
   check "$module.dll names neither the source nor the build folder" \
     eval '! grep -a -q -F -e "$root" -e "$dir" "$dir/$module.dll"'
 done
+
+stage=$build/repro-$arch-zip
+rm -rf "$stage"
+if cmake --install "$dir" --prefix "$stage/first/release" >>"$build/repro-$arch.log" 2>&1; then
+  epoch=$(cat "$dir/source_date_epoch")
+  cp -r "$stage/first/release" "$stage/release"
+  python3 scripts/zip_folder.py "$stage/first/release" "$stage/first.zip" "$epoch"
+  sleep 1
+  touch "$stage/release/LICENSE" "$stage/release/orvalis.dll"
+  python3 scripts/zip_folder.py "$stage/release" "$stage/second.zip" "$epoch"
+  check "the installed files zip to the same bytes again" cmp "$stage/first.zip" "$stage/second.zip"
+else
+  check "cmake --install puts the release in a prefix (see $build/repro-$arch.log)" false
+fi
+rm -rf "$stage"
 
 echo "VERDICT: $passed passed, $failed failed"
 ((failed == 0))
