@@ -453,6 +453,7 @@ release_zip_suite() {
     return 0
   fi
   : >"$out"
+  e2e_msgbox_reset
   check() { if "${@:2}"; then echo "PASS $1" >>"$out"; else echo "FAIL $1" >>"$out"; fi; }
   dir=$E2E_DIR/release_zip
   folder=$dir/$name
