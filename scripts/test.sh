@@ -54,6 +54,8 @@ if [[ -f cmake/WindowsModule.cmake ]]; then
   # each; scripts/release.sh --check rebuilds everything twice instead).
   bash tests/release/reproducible_check.sh build win32 || status=1
   [[ -f build/win64/orvalis.dll ]] && { bash tests/release/reproducible_check.sh build win64 || status=1; }
+  # The version check itself fails for each place that disagrees.
+  bash tests/release/version_check_test.sh build/win32/orvalis.dll || status=1
   # The release zips from these builds (seconds), which the end-to-end
   # suites unpack, register and check against the version.
   bash scripts/release.sh --no-build || status=1
