@@ -30,7 +30,9 @@
 # Steps: widl writes the header, the IID file and a raw type library; the
 # host tool tlbfix (frame/tlbfix/tlbfix.cpp, compiled with the build
 # machine's C++ compiler) puts the type descriptions in their published
-# order and gives MIXERCONTROL's arrays the lower bound 1; the host tool
+# order, gives MIXERCONTROL's arrays the lower bound 1 and replaces widl's
+# time stamps with ORVALIS_SOURCE_DATE_EPOCH (cmake/Reproducible.cmake); the
+# host tool
 # sxsmanifest (frame/sxsmanifest/sxsmanifest.cpp) writes the _IID_ records
 # orvalis_iids.rc from the class list and the finished type library; windres
 # compiles module/orvalis.rc, which embeds orvalis.tlb and the records.
@@ -92,6 +94,17 @@ set(_orvalis_tlbfix "${ORVALIS_IDL_HEADER_DIR}/tlbfix")
 set(_orvalis_iid_records "${ORVALIS_IDL_HEADER_DIR}/orvalis_iids.rc")
 file(MAKE_DIRECTORY "${ORVALIS_IDL_HEADER_DIR}")
 
+# The version resource's numbers come from project(VERSION), the one place
+# that names the library's version; the text form pads the minor number to
+# two digits and the revision to four ("1.00.0101").
+set(_orvalis_minor_text "0${PROJECT_VERSION_MINOR}")
+string(REGEX REPLACE "^0*([0-9][0-9])$" "\\1" _orvalis_minor_text "${_orvalis_minor_text}")
+set(_orvalis_revision_text "000${PROJECT_VERSION_TWEAK}")
+string(REGEX REPLACE "^0*([0-9][0-9][0-9][0-9])$" "\\1" _orvalis_revision_text "${_orvalis_revision_text}")
+set(ORVALIS_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${_orvalis_minor_text}.${_orvalis_revision_text}")
+set(_orvalis_version_header "${ORVALIS_IDL_HEADER_DIR}/orvalis_version.h")
+configure_file("${_orvalis_src}/module/orvalis_version.h.in" "${_orvalis_version_header}" @ONLY)
+
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
   set(_orvalis_widl_target --win64 -D_WIN64)
   set(_orvalis_tlbfix_layout --packed MIXERLINECONTROLS --packed MIXERCONTROLDETAILS)
@@ -127,8 +140,9 @@ add_custom_command(OUTPUT "${ORVALIS_TLB}"
           ${_orvalis_tlbfix_layout}
           --last _Collection
           --last LoadResConstants
-  DEPENDS "${_orvalis_tlbfix}" "${_orvalis_raw_tlb}"
-  COMMENT "tlbfix: type description order and array bounds")
+          --stamp ${ORVALIS_SOURCE_DATE_EPOCH}
+  DEPENDS "${_orvalis_tlbfix}" "${_orvalis_raw_tlb}" "${ORVALIS_SOURCE_DATE_EPOCH_FILE}"
+  COMMENT "tlbfix: type description order, array bounds and time stamp")
 
 # The host tool that writes what the class list and the type library
 # determine: the _IID_ records here, the side-by-side manifests in
@@ -144,13 +158,13 @@ add_custom_command(OUTPUT "${_orvalis_iid_records}"
   DEPENDS "${_orvalis_sxs_tool}" "${ORVALIS_TLB}" "${ORVALIS_CLASS_LIST}"
   COMMENT "sxsmanifest: orvalis_iids.rc")
 
-# windres looks for "orvalis.tlb" and "orvalis_iids.rc" in the working
+# windres looks for "orvalis.tlb", "orvalis_iids.rc" and "orvalis_version.h" in the working
 # directory first.
 add_custom_command(OUTPUT "${ORVALIS_RESOURCE_OBJECT}"
   COMMAND "${ORVALIS_WINDRES}" --input-format=rc --output-format=coff
           -I "${ORVALIS_IDL_HEADER_DIR}" -i "${_orvalis_rc}" -o "${ORVALIS_RESOURCE_OBJECT}"
   WORKING_DIRECTORY "${ORVALIS_IDL_HEADER_DIR}"
-  DEPENDS "${_orvalis_rc}" "${ORVALIS_TLB}" "${_orvalis_iid_records}"
+  DEPENDS "${_orvalis_rc}" "${ORVALIS_TLB}" "${_orvalis_iid_records}" "${_orvalis_version_header}"
   COMMENT "windres: orvalis.rc")
 
 set_source_files_properties("${ORVALIS_RESOURCE_OBJECT}" PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)

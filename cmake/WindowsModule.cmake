@@ -75,3 +75,6 @@ include(${CMAKE_SOURCE_DIR}/demo/demo.cmake)
 
 # The call-cost benchmark (a Windows program run by hand, see README).
 include(${CMAKE_SOURCE_DIR}/bench/WindowsBench.cmake)
+
+# What `cmake --install` and the release zips hold (scripts/release.sh).
+include(${CMAKE_SOURCE_DIR}/cmake/Release.cmake)

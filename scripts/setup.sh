@@ -76,6 +76,9 @@ PACKAGES=(
   fonts-wine imagemagick
   # The fuzz targets: clang with libFuzzer and the sanitizer runtimes.
   clang libclang-rt-14-dev
+  # The release: deterministic zips (scripts/zip_folder.py) and the version
+  # check; git gives the build its time (the last commit's).
+  python3 git
 )
 
 missing_packages() {

@@ -3,7 +3,8 @@
 # of the portable core (native build, then again under AddressSanitizer and
 # UndefinedBehaviorSanitizer in build/asan), a 10-second pass of each fuzz
 # target (scripts/fuzz.sh), then the end-to-end suites of orvalis.dll under
-# Wine (cross build). The 64-bit build (build/win64) runs the same
+# Wine (cross build), including the release zips that scripts/release.sh
+# packs from the cross builds. The 64-bit build (build/win64) runs the same
 # end-to-end suites under 64-bit Wine at the same time, named "win64/...";
 # each run's output is printed when both are done.
 # The last line is the end-to-end total of both, "e2e: N passed, M failed";
@@ -49,6 +50,15 @@ rm -f build/e2e-win32.log build/e2e-win64.log
 if [[ -f cmake/WindowsModule.cmake ]]; then
   cross_build win32 mingw-i686 || status=1
   cross_build win64 mingw-x86_64 || status=1
+  # Their bytes come again from a second folder and a later link (seconds
+  # each; scripts/release.sh --check rebuilds everything twice instead).
+  bash tests/release/reproducible_check.sh build win32 || status=1
+  [[ -f build/win64/orvalis.dll ]] && { bash tests/release/reproducible_check.sh build win64 || status=1; }
+  # The version check itself fails for each place that disagrees.
+  bash tests/release/version_check_test.sh build/win32/orvalis.dll || status=1
+  # The release zips from these builds (seconds), which the end-to-end
+  # suites unpack, register and check against the version.
+  bash scripts/release.sh --no-build || status=1
 fi
 bash tests/e2e/run.sh build >build/e2e-win32.log 2>&1 &
 e2e32=$!

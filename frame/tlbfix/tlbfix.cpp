@@ -2,6 +2,7 @@
 // before the library is embedded in the module.
 //
 //   tlbfix IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--packed RECORD]... [--last NAME]...
+//                         [--keep-order] [--stamp SECONDS]
 //
 // 1. Array lower bounds.  IDL has no syntax for the lower bound of a fixed
 //    array in a record, so widl always writes 0.  --lbound sets the bound
@@ -23,6 +24,17 @@
 //    declaration order when the IDL declares these types before the
 //    interfaces), then the types named with --last, in that order.
 //
+//    --keep-order leaves the order as widl wrote it (a library that needs
+//    no other correction than 4.).
+//
+// 4. The build time stamp.  widl records when it ran, twice, in the
+//    library's custom data: the text "Created by WIDL version V at <date>"
+//    and the same moment as a number of seconds.  --stamp SECONDS puts the
+//    given moment (the time of the source, SOURCE_DATE_EPOCH, in UTC) in
+//    both, so that two builds of one source give the same bytes.  A library
+//    without these two entries fails: a widl that wrote them differently
+//    would otherwise leave the build unreproducible unnoticed.
+//
 // The tool reads and writes the "MSFT" type library format.  A type
 // description is addressed by the byte offset of its 100-byte base record
 // in the type-info segment (index * 100); reordering moves the base records
@@ -43,6 +55,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -108,6 +121,7 @@ public:
     void setArrayLowerBound(const std::string& record, const std::string& field, int32_t bound);
     void pack(const std::string& record);
     void reorder(const std::vector<std::string>& last);
+    void stamp(int64_t seconds);
 
 private:
     struct Seg {
@@ -365,6 +379,59 @@ void TypeLib::reorder(const std::vector<std::string>& last) {
     for (size_t k = 0; k < n; ++k) infos_[k].memOffset = rd32(basePos(k) + kBaseMemOffset);
 }
 
+// widl's custom data entries of the library, as MIDL writes them:
+// {DE77BA65-517C-11D1-A2DA-0000F8773CE9} holds the "Created by" text,
+// {DE77BA63-...} the time value ({DE77BA64-...}, the compiler's version,
+// stays).
+// A custom data entry is a 16-bit variant type followed by its value: a
+// 32-bit length and the characters for a string, 4 bytes for VT_UI4.
+void TypeLib::stamp(int64_t seconds) {
+    static const uint8_t kCreatedBy[16] = {0x64, 0xba, 0x77, 0xde, 0x7c, 0x51, 0xd1, 0x11,
+                                           0xa2, 0xda, 0x00, 0x00, 0xf8, 0x77, 0x3c, 0xe9};
+    constexpr uint16_t VtBstr = 8, VtUi4 = 19;
+    if (seconds < 0 || seconds > 0xffffffffLL) throw Failure("--stamp is outside 32 bits");
+    std::time_t t = std::time_t(seconds);
+    std::tm utc{};
+    if (!gmtime_r(&t, &utc)) throw Failure("--stamp is no date");
+    char date[32];
+    // The form of asctime(), which widl uses: 24 characters.
+    if (std::strftime(date, sizeof date, "%a %b %d %H:%M:%S %Y", &utc) != 24)
+        throw Failure("--stamp gives a date of another length");
+    // asctime pads the day with a space, not a zero.
+    if (date[8] == '0') date[8] = ' ';
+
+    bool text = false, number = false;
+    const Seg& list = segs_[SegCustDataGuid];
+    for (uint32_t e = 0; e + 12 <= list.length; e += 12) {
+        size_t entry = segPos(SegCustDataGuid, e);
+        size_t guid = segPos(SegGuid, rd32(entry));
+        size_t value = segPos(SegCustData, rd32(entry + 4));
+        if (guid + 16 > data_.size() || value + 6 > data_.size()) throw Failure("custom data outside the file");
+        uint8_t id[16];
+        std::memcpy(id, &data_[guid], 16);
+        uint8_t first = id[0];
+        id[0] = kCreatedBy[0];
+        if (std::memcmp(id, kCreatedBy, 16) != 0) continue;
+        uint16_t vt = uint16_t(data_[value] | data_[value + 1] << 8);
+        if (first == 0x65 && vt == VtBstr) {
+            uint32_t length = rd32(value + 2);
+            size_t chars = value + 6;
+            if (chars + length > data_.size()) throw Failure("the created-by text runs past the end");
+            std::string created(reinterpret_cast<const char*>(&data_[chars]), length);
+            size_t at = created.rfind(" at ");
+            if (at == std::string::npos || created.size() < at + 4 + 24)
+                throw Failure("the created-by text has no date: " + created);
+            std::memcpy(&data_[chars + at + 4], date, 24);
+            text = true;
+        } else if (first == 0x63 && vt == VtUi4) {
+            wr32(value + 2, uint32_t(seconds));
+            number = true;
+        }
+    }
+    if (!text) throw Failure("--stamp: no created-by text in the custom data");
+    if (!number) throw Failure("--stamp: no time value in the custom data");
+}
+
 std::vector<uint8_t> readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw Failure("cannot open " + path);
@@ -382,7 +449,8 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fprintf(stderr,
-                     "usage: %s IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--packed RECORD]... [--last NAME]...\n",
+                     "usage: %s IN.tlb OUT.tlb [--lbound RECORD.FIELD=N]... [--packed RECORD]... [--last NAME]..."
+                     " [--keep-order] [--stamp SECONDS]\n",
                      argv[0]);
         return 2;
     }
@@ -394,14 +462,26 @@ int main(int argc, char** argv) {
         std::vector<Bound> bounds;
         std::vector<std::string> last;
         std::vector<std::string> packed;
+        bool keepOrder = false;
+        bool stamped = false;
+        int64_t stampSeconds = 0;
         for (int a = 3; a < argc; ++a) {
             std::string opt = argv[a];
+            if (opt == "--keep-order") {
+                keepOrder = true;
+                continue;
+            }
             if (a + 1 >= argc) throw Failure("missing value after " + opt);
             std::string val = argv[++a];
             if (opt == "--last") {
                 last.push_back(val);
             } else if (opt == "--packed") {
                 packed.push_back(val);
+            } else if (opt == "--stamp") {
+                size_t used = 0;
+                stampSeconds = std::stoll(val, &used);
+                if (used != val.size()) throw Failure("--stamp wants seconds, got " + val);
+                stamped = true;
             } else if (opt == "--lbound") {
                 size_t dot = val.find('.'), eq = val.find('=');
                 if (dot == std::string::npos || eq == std::string::npos || eq < dot)
@@ -416,7 +496,8 @@ int main(int argc, char** argv) {
         TypeLib lib(readFile(argv[1]));
         for (const Bound& b : bounds) lib.setArrayLowerBound(b.record, b.field, b.value);
         for (const std::string& record : packed) lib.pack(record);
-        lib.reorder(last);
+        if (!keepOrder) lib.reorder(last);
+        if (stamped) lib.stamp(stampSeconds);
         writeFile(argv[2], lib.bytes());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tlbfix: %s\n", e.what());

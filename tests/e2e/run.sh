@@ -14,8 +14,12 @@
 #    message boxes seen and dismissed by the watcher (msgbox_probe) and the
 #    scripts in tests/e2e/env/.
 # 4. When BUILD_DIR/win32/orvalis.dll exists: checks the release artifacts
-#    (artifact_check.sh) and, before anything is registered, runs the
-#    registration-free hosts (regfree_client.cpp). Then it plants a
+#    (artifact_check.sh) and that every place agrees on the version
+#    (tests/release/version_check.py); before anything is registered, runs
+#    the registration-free hosts (regfree_client.cpp) and checks the release
+#    zip of BUILD_DIR/release where scripts/release.sh made one (unpacked
+#    into a fresh folder of the prefix, registered, its sample run,
+#    unregistered). Then it plants a
 #    stand-in of the runtime's registration of the collection interface (see
 #    plant_runtime_keys), registers the DLL with regsvr32 (and beside it the
 #    framework component vxbrennet.dll, exported to the suites as
@@ -426,6 +430,78 @@ artifact_suite() {
   judge "${suite_prefix}artifact" "$out" "$rc"
 }
 
+# One version everywhere: the version resource, the manifest, the change
+# log, the library information suite's expectations and the release zips
+# (where scripts/release.sh has made them in BUILD_DIR/release) agree with
+# project(VERSION).
+version_suite() {
+  local out=$outdir/version.out rc zips=()
+  wanted version || return 0
+  for zip in "$E2E_BUILD"/release/orvalis-*-"$arch".zip; do
+    [[ -f $zip ]] && zips+=("$zip")
+  done
+  python3 "$here/../release/version_check.py" "$here/../.." "$dll" "${zips[@]}" >"$out" 2>&1
+  rc=$?
+  judge "${suite_prefix}version" "$out" "$rc"
+}
+
+# The release zip as a host developer gets it (scripts/release.sh, in
+# BUILD_DIR/release), before the build's DLLs are registered: unpacked into
+# a fresh folder of the prefix, its DLLs registered from there, its own
+# VBScript sample run, and both unregistered again, leaving nothing of the
+# library in HKEY_CLASSES_ROOT.
+release_zip_suite() {
+  local out=$outdir/release_zip.out name zip dir folder version printed path
+  wanted release_zip || return 0
+  name=$(cat "$E2E_BUILD/$arch/release-name" 2>/dev/null) || name=
+  zip=$E2E_BUILD/release/$name.zip
+  if [[ -z $name || ! -f $zip ]]; then
+    echo "     ${suite_prefix}release_zip: skipped, no release zip (scripts/release.sh --no-build)"
+    return 0
+  fi
+  : >"$out"
+  e2e_msgbox_reset
+  check() { if "${@:2}"; then echo "PASS $1" >>"$out"; else echo "FAIL $1" >>"$out"; fi; }
+  dir=$E2E_DIR/release_zip
+  folder=$dir/$name
+  rm -rf "$dir"
+  mkdir -p "$dir"
+  check "$name.zip unpacks" python3 -m zipfile -e "$zip" "$dir"
+  for file in orvalis.dll vxbrennet.dll Orvalis.sxs.manifest VxBrennet.sxs.manifest README.txt LICENSE \
+              CHANGELOG.md samples/hello.vbs samples/hello.cpp samples/demo.vbs; do
+    check "the zip holds $file" test -s "$folder/$file"
+  done
+  check "regsvr32 registers orvalis.dll from the zip's folder" \
+    e2e_wine regsvr32 /s "$(e2e_winpath "$folder/orvalis.dll")"
+  check "regsvr32 registers vxbrennet.dll from the zip's folder" \
+    e2e_wine regsvr32 /s "$(e2e_winpath "$folder/vxbrennet.dll")"
+  # orvalis-1.0.0.101-win32 -> "Orvalis 1.0.101", as the sample prints it.
+  version=${name#orvalis-}
+  version=${version%-"$arch"}
+  IFS=. read -r major minor _ revision <<<"$version"
+  printed=$(cd "$folder/samples" && e2e_wine cscript //nologo hello.vbs 2>>"$out.stderr" | tr -d '\r')
+  echo "$printed" | sed 's/^/NOTE hello.vbs: /' >>"$out"
+  check "the sample hello.vbs names Orvalis $major.$minor.$revision" \
+    grep -q "^Orvalis $major\.$minor\.$revision - " <<<"$printed"
+  check "and creates a player" grep -q "^A player, playing: False" <<<"$printed"
+  printf '%s\r\n' 'Set info = CreateObject("Orvalis.clsVxOrvalisA")' \
+    'WScript.Echo info.GetProStdProperties.Path' >"$dir/path.vbs"
+  path=$(e2e_wine cscript //nologo "$(e2e_winpath "$dir/path.vbs")" 2>>"$out.stderr" | tr -d '\r')
+  check "the library answers from the zip's folder" test "$path" = "$(e2e_winpath "$folder")"
+  check "regsvr32 /u unregisters vxbrennet.dll" e2e_wine regsvr32 /u /s "$(e2e_winpath "$folder/vxbrennet.dll")"
+  check "regsvr32 /u unregisters orvalis.dll" e2e_wine regsvr32 /u /s "$(e2e_winpath "$folder/orvalis.dll")"
+  export_classes_root "$dir/hkcr-after.reg"
+  local mark left=
+  for mark in "${library_marks[@]}"; do
+    grep -q -i -F -- "$mark" "$dir/hkcr-after.reg.txt" && left+="$mark "
+  done
+  check "HKEY_CLASSES_ROOT names nothing of the library afterwards${left:+ ($left)}" test -z "$left"
+  echo "VERDICT: $(grep -c '^PASS ' "$out") passed, $(grep -c '^FAIL ' "$out") failed" >>"$out"
+  judge "${suite_prefix}release_zip" "$out" 0
+  forget_marshaller_keys
+  plant_runtime_keys
+}
+
 # Registration-free use, before anything is registered. regfree_hkcr: the
 # export of HKEY_CLASSES_ROOT taken just before names nothing of the library
 # or the framework component. Then the two hosts of regfree_client.cpp, each
@@ -478,7 +554,9 @@ plant_runtime_keys
 export_classes_root "$outdir/hkcr-before.reg"
 echo "e2e: release artifacts and registration-free use"
 artifact_suite
+version_suite
 regfree_suites
+release_zip_suite
 for server in "${servers[@]}"; do
   echo "e2e: registering $server"
   if ! e2e_wine regsvr32 /s "$(e2e_winpath "$server")" >"$outdir/regsvr32.out" 2>&1; then
