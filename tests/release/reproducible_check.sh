@@ -9,7 +9,7 @@
 # 1. the type libraries (widl, then tlbfix --stamp): made again in a second
 #    build folder, BUILD_DIR/repro-ARCH, seconds later, they must equal the
 #    first build's;
-# 2. the link: orvalis.dll and vxbrennet.dll linked again, later, from the
+# 2. the link: orvalis.dll, vxbrennet.dll and orvalisevents.dll linked again, later, from the
 #    same objects must equal the DLLs as they were (time stamps, checksum);
 # 3. build paths: neither DLL may carry the source or the build folder;
 # 4. the zip: the installed files zipped twice, the second time a second
@@ -30,7 +30,7 @@ check() {
 
 # The build as it stands first (nothing to do right after a build): a
 # configuration run since, after a commit, brings a new time.
-cmake --build "$dir" --target orvalis vxbrennet >"$build/repro-$arch.log" 2>&1 ||
+cmake --build "$dir" --target orvalis vxbrennet orvalisevents >"$build/repro-$arch.log" 2>&1 ||
   check "$arch builds (see $build/repro-$arch.log)" false
 
 toolchain=mingw-i686
@@ -40,16 +40,17 @@ sleep 1
 rm -rf "$second"
 # The same moment as the first build's, which may be of an earlier commit.
 if SOURCE_DATE_EPOCH=$(cat "$dir/source_date_epoch") cmake -S "$root" -B "$second" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain.cmake" >>"$build/repro-$arch.log" 2>&1 &&
-    cmake --build "$second" -j2 --target orvalis_typelib vxbrennet_typelib >>"$build/repro-$arch.log" 2>&1; then
+    cmake --build "$second" -j2 --target orvalis_typelib vxbrennet_typelib orvalisevents_typelib >>"$build/repro-$arch.log" 2>&1; then
   check "a second folder's orvalis.tlb is the same, byte for byte" cmp "$dir/typelib/orvalis.tlb" "$second/typelib/orvalis.tlb"
   check "and its vxbrennet.tlb" cmp "$dir/vxbrennet/vxbrennet.tlb" "$second/vxbrennet/vxbrennet.tlb"
+  check "and its orvalisevents.tlb" cmp "$dir/orvalisevents/orvalisevents.tlb" "$second/orvalisevents/orvalisevents.tlb"
   check "and the resources compiled from them" cmp "$dir/typelib/orvalis_res.o" "$second/typelib/orvalis_res.o"
 else
   check "the type libraries build in a second folder (see $build/repro-$arch.log)" false
 fi
 rm -rf "$second"
 
-for module in orvalis vxbrennet; do
+for module in orvalis vxbrennet orvalisevents; do
   cp "$dir/$module.dll" "$build/repro-$arch-$module.dll"
   rm -f "$dir/$module.dll"
   if cmake --build "$dir" --target "$module" >>"$build/repro-$arch.log" 2>&1; then
