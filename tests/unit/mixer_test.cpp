@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "doubles/FakePlatform.h"
+#include "doubles/RaisedError.h"
 #include "mixer/clsVxAudoWMixerA.h"
 #include "mixer/clsVxAudoWMixerB.h"
 
@@ -14,6 +15,7 @@ using namespace mixer;
 using testing::FakeMixer;
 using testing::FakeMixerControl;
 using testing::MixerCall;
+using testing::raisedError;
 using Names = std::vector<std::string>;
 
 constexpr uint32_t kSpeakers = kDstSpeakers;
@@ -38,16 +40,6 @@ constexpr uint32_t kKinds[7] = {kSpeakers, kLine, kMicrophone, kSynthesizer, kCo
 // The VOL_CONTROL and MUTE_CONTROL values.
 enum : int32_t { SPEAKER, LINEIN, MICROPHONE, SYNTHESIZER, COMPACTDISC, WAVEOUT, AUXILIARY };
 enum : int32_t { SPEAKER_MUTE = 7, MICROPHONE_MUTE = 9, AUXILIARY_MUTE = 13 };
-
-template <class Body>
-int32_t errorOf(Body&& body) {
-  try {
-    body();
-  } catch (const RuntimeError& error) {
-    return error.number();
-  }
-  return 0;
-}
 
 // Every test ends with every transfer block released, error paths included.
 struct MixerTest : ::testing::Test {
@@ -244,7 +236,7 @@ TEST_F(MixerBTest, AClosedMixerAnswersFailureWithoutTouchingDevice0) {
   EXPECT_EQ(b.GetVolume(SPEAKER), -10) << "the zero a failed query leaves: 0 - lMinimum";
   EXPECT_FALSE(b.SetMute(SPEAKER_MUTE, -1));
   EXPECT_FALSE(b.GetMute(SPEAKER_MUTE));
-  EXPECT_EQ(errorOf([&] { b.SetVolume(SPEAKER, 1100000000); }), vb_error::Overflow)
+  EXPECT_EQ(raisedError([&] { b.SetVolume(SPEAKER, 1100000000); }), vb_error::Overflow)
       << "the scaling still overflows";
   EXPECT_TRUE(mixer.calls.empty());
   EXPECT_EQ(speakers.value, 100);
@@ -297,12 +289,12 @@ TEST_F(MixerBTest, EachValueTravelsInABlockReleasedAfterTheCall) {
 TEST_F(MixerBTest, OverflowsRaiseError6AndStillReleaseTheBlock) {
   sevenLineDevice();
   open();
-  EXPECT_EQ(errorOf([&] { b.SetVolume(SPEAKER, 3300000); }), vb_error::Overflow);
+  EXPECT_EQ(raisedError([&] { b.SetVolume(SPEAKER, 3300000); }), vb_error::Overflow);
   EXPECT_EQ(mixer.names(), (Names{"GlobalAlloc", "GlobalLock", "GlobalFree"}));
 
   control(kSpeakers, kVolume).value = 21474837;  // times 100 leaves 32 bits
-  EXPECT_EQ(errorOf([&] { b.GetVolume(SPEAKER); }), vb_error::Overflow);
-  EXPECT_EQ(errorOf([&] { b.SetMute(SPEAKER_MUTE, -32768); }), vb_error::Overflow);
+  EXPECT_EQ(raisedError([&] { b.GetVolume(SPEAKER); }), vb_error::Overflow);
+  EXPECT_EQ(raisedError([&] { b.SetMute(SPEAKER_MUTE, -32768); }), vb_error::Overflow);
 }
 
 TEST_F(MixerBTest, SmallRangesTakeRawValuesClampedToTheRange) {
@@ -385,10 +377,10 @@ TEST_F(MixerBTest, IndicesUpTo20AddressEmptyRecordsAndOthersRaiseError9) {
   EXPECT_EQ(control(kSpeakers, kVolume).value, 0);
   for (int32_t index : {21, -1}) {
     SCOPED_TRACE(index);
-    EXPECT_EQ(errorOf([&] { b.SetVolume(index, 1); }), vb_error::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([&] { b.GetVolume(index); }), vb_error::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([&] { b.SetMute(index, -1); }), vb_error::SubscriptOutOfRange);
-    EXPECT_EQ(errorOf([&] { b.GetMute(index); }), vb_error::SubscriptOutOfRange);
+    EXPECT_EQ(raisedError([&] { b.SetVolume(index, 1); }), vb_error::SubscriptOutOfRange);
+    EXPECT_EQ(raisedError([&] { b.GetVolume(index); }), vb_error::SubscriptOutOfRange);
+    EXPECT_EQ(raisedError([&] { b.SetMute(index, -1); }), vb_error::SubscriptOutOfRange);
+    EXPECT_EQ(raisedError([&] { b.GetMute(index); }), vb_error::SubscriptOutOfRange);
   }
   EXPECT_TRUE(mixer.calls.empty());
 }
@@ -502,10 +494,10 @@ TEST_F(MixerATest, PlatformFailuresGiveFalseAndMinusOne) {
 
 TEST_F(MixerATest, NoMemoryForATransferBlockIsError7BeforeAnyMixerCall) {
   mixer.outOfMemory = true;
-  EXPECT_EQ(errorOf([&] { a.SetVolumeControl(hMixer, mxc, 1); }), vb_error::OutOfMemory);
-  EXPECT_EQ(errorOf([&] { a.GetVolumeControlValue(hMixer, mxc); }), vb_error::OutOfMemory);
+  EXPECT_EQ(raisedError([&] { a.SetVolumeControl(hMixer, mxc, 1); }), vb_error::OutOfMemory);
+  EXPECT_EQ(raisedError([&] { a.GetVolumeControlValue(hMixer, mxc); }), vb_error::OutOfMemory);
   MixerControlA record = mxc;
-  EXPECT_EQ(errorOf([&] { a.GetMixerControl(hMixer, kSpeakers, kMute, record); }), vb_error::OutOfMemory);
+  EXPECT_EQ(raisedError([&] { a.GetMixerControl(hMixer, kSpeakers, kMute, record); }), vb_error::OutOfMemory);
   EXPECT_EQ(std::memcmp(&record, &mxc, sizeof record), 0);
   EXPECT_TRUE(mixer.callsNamed("mixerSetControlDetails").empty());
   EXPECT_TRUE(mixer.callsNamed("mixerGetControlDetailsA").empty());

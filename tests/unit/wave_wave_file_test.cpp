@@ -6,12 +6,14 @@
 #include <memory>
 
 #include "doubles/FakePlatform.h"
+#include "doubles/RaisedError.h"
 #include "wave/clsVxAudoWaveFileA.h"
 
 namespace orvalis {
 namespace {
 
 using Bytes = std::vector<uint8_t>;
+using testing::raisedError;
 
 // An array of Long laid out as the runtime lays it out: the first index
 // varies fastest. `value(c, f)` fills it.
@@ -40,25 +42,10 @@ struct WaveFileTest : ::testing::Test {
   }
 
   int32_t errorOf(const LongArray& samples, int32_t rate, int32_t bits) {
-    try {
-      wave->CreateWaveArray(samples, rate, bits);
-    } catch (const RuntimeError& error) {
-      return error.number();
-    }
-    return 0;
+    return raisedError([&] { wave->CreateWaveArray(samples, rate, bits); });
   }
   int32_t errorOf(const SampleArray& samples, int32_t rate, int32_t bits) {
     return errorOf(samples.view(), rate, bits);
-  }
-  // The runtime error number that `body` raises, 0 when it returns.
-  template <class Body>
-  int32_t errorOf(Body&& body) {
-    try {
-      body();
-    } catch (const RuntimeError& error) {
-      return error.number();
-    }
-    return 0;
   }
 };
 
@@ -206,8 +193,8 @@ TEST_F(WaveFileTest, AFailedWriteRaisesItsErrorAndKeepsTheOldFile) {
   fakes.files.writeFailures[u"C:\\full.wav"] = vb_error::DiskFull;
   fakes.files.failures[u"Z:\\missing\\a.wav"] = vb_error::PathNotFound;
   const Bytes bytes = {1, 2, 3};
-  EXPECT_EQ(errorOf([&] { wave->WriteWave(u"C:\\full.wav", bytes); }), vb_error::DiskFull);
-  EXPECT_EQ(errorOf([&] { wave->WriteWave(u"Z:\\missing\\a.wav", bytes); }), vb_error::PathNotFound);
+  EXPECT_EQ(raisedError([&] { wave->WriteWave(u"C:\\full.wav", bytes); }), vb_error::DiskFull);
+  EXPECT_EQ(raisedError([&] { wave->WriteWave(u"Z:\\missing\\a.wav", bytes); }), vb_error::PathNotFound);
   EXPECT_EQ(fakes.files.contents[u"C:\\full.wav"], "old");
   EXPECT_EQ(fakes.files.contents.count(u"Z:\\missing\\a.wav"), 0u);
   EXPECT_TRUE(fakes.files.inPlaceWrites.empty());  // no second way for a refusal other than the folder's
@@ -226,7 +213,7 @@ TEST_F(WaveFileTest, WhereNoFileCanBeCreatedBesideTheTargetItIsWrittenInPlace) {
 
   // An in-place write that fails is no success either.
   fakes.files.writeFailures[u"C:\\locked\\a.wav"] = vb_error::DiskFull;
-  EXPECT_EQ(errorOf([&] { wave->WriteWave(u"C:\\locked\\a.wav", bytes); }), vb_error::DiskFull);
+  EXPECT_EQ(raisedError([&] { wave->WriteWave(u"C:\\locked\\a.wav", bytes); }), vb_error::DiskFull);
 }
 
 // --- PlaySound, StopSound --------------------------------------------------------
@@ -284,12 +271,7 @@ struct SoundResourceTest : WaveFileTest {
     fakes.soundResources.resources[{ResourceId(u"CHIME"), ResourceId(uint16_t{10})}] = "chime.wav";
   }
   int32_t errorOf(const Variant& id, const Variant& type) {
-    try {
-      wave->PlaySoundFromResourceFile(id, type, std::nullopt);
-    } catch (const RuntimeError& error) {
-      return error.number();
-    }
-    return 0;
+    return raisedError([&] { wave->PlaySoundFromResourceFile(id, type, std::nullopt); });
   }
 };
 
