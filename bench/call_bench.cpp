@@ -86,19 +86,7 @@ struct ProcessorTime {
   double process;
 };
 
-double seconds(const FILETIME& t) {
-  return static_cast<double>(static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-}
-
-ProcessorTime processorTime() {
-  FILETIME created, exited, kernel, user;
-  ProcessorTime time{};
-  GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user);
-  time.thread = seconds(kernel) + seconds(user);
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  time.process = seconds(kernel) + seconds(user);
-  return time;
-}
+ProcessorTime processorTime() { return {bench::threadSeconds(), bench::processSeconds()}; }
 
 template <class T>
 T* create(const wchar_t* progId, REFIID iid) {

@@ -21,19 +21,12 @@
 #include <string>
 #include <vector>
 
+#include "bench_clock.h"
+#include "com_client.h"
 #include "orvalis_h.h"
 #include "orvalisevents_h.h"
 
 namespace {
-
-double processorSeconds() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto seconds = [](const FILETIME& t) {
-    return (static_cast<ULONGLONG>(t.dwHighDateTime) << 32 | t.dwLowDateTime) / 1e7;
-  };
-  return seconds(kernel) + seconds(user);
-}
 
 // A sink that counts the events it is given.
 class CountingSink final : public IDispatch {
@@ -71,26 +64,17 @@ void waitWithMessages(DWORD ms) {
   }
 }
 
-template <class Interface>
-Interface* create(const wchar_t* progId, REFIID iid) {
-  CLSID clsid;
-  Interface* object = nullptr;
-  if (SUCCEEDED(CLSIDFromProgID(progId, &clsid)))
-    CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, reinterpret_cast<void**>(&object));
-  return object;
-}
-
 // One run: the processor seconds of the 10-second wait; `events` gets the
 // sink's count when watched.
 double run(const std::wstring& song, bool watched, int* events, LONG interval) {
   _clsVxAudoMP3PlayerB* player =
-      create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB);
+      e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB);
   _clsVxAudoWatcherA* watcher = nullptr;
   IConnectionPoint* point = nullptr;
   CountingSink sink;
   DWORD cookie = 0;
   if (watched) {
-    watcher = create<_clsVxAudoWatcherA>(L"OrvalisEvents.clsVxAudoWatcherA", IID__clsVxAudoWatcherA);
+    watcher = e2e::create<_clsVxAudoWatcherA>(L"OrvalisEvents.clsVxAudoWatcherA", IID__clsVxAudoWatcherA);
     IConnectionPointContainer* container = nullptr;
     watcher->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container));
     container->FindConnectionPoint(DIID___clsVxAudoWatcherA, &point);
@@ -105,9 +89,9 @@ double run(const std::wstring& song, bool watched, int* events, LONG interval) {
   player->put_Filename(name);
   SysFreeString(name);
   player->Play();
-  const double start = processorSeconds();
+  const double start = bench::processSeconds();
   waitWithMessages(10'000);
-  const double spent = processorSeconds() - start;
+  const double spent = bench::processSeconds() - start;
   player->StopPlay();
   if (watched) {
     point->Unadvise(cookie);
@@ -117,12 +101,6 @@ double run(const std::wstring& song, bool watched, int* events, LONG interval) {
   }
   player->Release();
   return spent;
-}
-
-double median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
 }  // namespace
@@ -144,9 +122,9 @@ int wmain(int argc, wchar_t** argv) {
     std::printf("watched  %.3f s of processor time in 10 s (%d events)\n", watched.back(), events);
     std::fflush(stdout);
   }
-  const double ratio = median(watched) / median(alone);
+  const double ratio = bench::median(watched) / bench::median(alone);
   std::printf("RATIO watched/alone %.3f (medians %.3f s / %.3f s, interval %ld ms, goal <= 1.05 at 250)\n",
-              ratio, median(watched), median(alone), static_cast<long>(interval));
+              ratio, bench::median(watched), bench::median(alone), static_cast<long>(interval));
   CoUninitialize();
   return 0;
 }
