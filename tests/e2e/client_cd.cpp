@@ -193,8 +193,7 @@ void playerAOutputs() {
 }
 
 void moduleStaysWhileACollectionLives(_clsVxAudoCDRomA* roms) {
-  auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"orvalis.dll"), "DllCanUnloadNow")));
+  auto canUnload = e2e::canUnloadNowOf(GetModuleHandleW(L"orvalis.dll"));
   VARIANT count;
   VariantInit(&count);
   _Collection* drives = nullptr;

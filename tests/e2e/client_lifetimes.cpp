@@ -279,8 +279,7 @@ int main(int argc, char** argv) {
     GetModuleFileNameW(GetModuleHandleW(L"orvalis.dll"), path, MAX_PATH);
   }
   HMODULE module = LoadLibraryW(path);
-  auto canUnloadNow = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+  auto canUnloadNow = e2e::canUnloadNowOf(module);
   check("orvalis.dll exports DllCanUnloadNow", canUnloadNow != nullptr);
   if (!canUnloadNow) return e2e::verdict();
 

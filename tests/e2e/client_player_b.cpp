@@ -265,8 +265,7 @@ void overflowBox(_clsVxAudoMP3PlayerB* player) {
 
 void unloadAccounting() {
   HMODULE module = GetModuleHandleW(L"orvalis.dll");
-  auto canUnload = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      module ? reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")) : nullptr);
+  auto canUnload = e2e::canUnloadNowOf(module);
   check("DllCanUnloadNow is exported", canUnload != nullptr);
   if (!canUnload) return;
   _clsVxAudoMP3PlayerB* player = createPlayer();

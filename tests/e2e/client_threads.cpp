@@ -304,8 +304,7 @@ int main(int argc, char** argv) {
               elapsed > 0 ? calls / elapsed : 0.0);
   CloseHandle(shared.start);
   CoUninitialize();
-  auto canUnloadNow = reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(
-      reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
+  auto canUnloadNow = e2e::canUnloadNowOf(module);
   const HRESULT unload = canUnloadNow ? canUnloadNow() : E_FAIL;
   check("DllCanUnloadNow is S_OK once every thread has ended", unload == S_OK, hex(unload));
   if (module) FreeLibrary(module);

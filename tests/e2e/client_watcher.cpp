@@ -122,6 +122,14 @@ void timeOut(_clsVxAudoMP3PlayerB* player, double seconds) {
   player->TimeOut(&duration);
 }
 
+// Player B plays `mp3`, as a host starts a song.
+void playSong(_clsVxAudoMP3PlayerB* player, const std::wstring& mp3) {
+  BSTR name = SysAllocString(mp3.c_str());
+  player->put_Filename(name);
+  SysFreeString(name);
+  player->Play();
+}
+
 IUnknown* identity(IUnknown* object) {
   IUnknown* unknown = nullptr;
   object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown));
@@ -241,10 +249,7 @@ void playerBEndsOncePerSink(const std::wstring& mp3) {
   _clsVxAudoMP3PlayerB* player =
       e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB);
   connected.watch(player);
-  BSTR name = SysAllocString(mp3.c_str());
-  player->put_Filename(name);
-  SysFreeString(name);
-  player->Play();
+  playSong(player, mp3);
   timeOut(player, 3.5);
   const std::string expected = "StateChanged(2) StateChanged(1) Ended(" + narrow(mp3) + ")";
   check("player B: the first sink sees playing, stopped and Ended once with the file's name",
@@ -283,10 +288,7 @@ void hostStopsAreNoEnd(const std::wstring& mp3) {
   _clsVxAudoMP3PlayerB* player =
       e2e::create<_clsVxAudoMP3PlayerB>(L"Orvalis.clsVxAudoMP3PlayerB", IID__clsVxAudoMP3PlayerB);
   connected.watch(player);
-  BSTR name = SysAllocString(mp3.c_str());
-  player->put_Filename(name);
-  SysFreeString(name);
-  player->Play();
+  playSong(player, mp3);
   timeOut(player, 0.9);
   player->Pause();  // "stop": the device stands, and Wine rewinds it
   timeOut(player, 2.5);
@@ -333,10 +335,7 @@ void unrulySinks(const std::wstring& mp3) {
   VARIANT result;
   VariantInit(&result);
   watcher->Watch(player, &result);
-  BSTR name = SysAllocString(mp3.c_str());
-  player->put_Filename(name);
-  SysFreeString(name);
-  player->Play();
+  playSong(player, mp3);
   pump(3500);
   check("a sink that unadvises itself in its first event gets no more",
         joined(leaving.seen) == "StateChanged(2)", joined(leaving.seen));
@@ -350,9 +349,8 @@ void unrulySinks(const std::wstring& mp3) {
         std::to_string(failing.references()) + " " + std::to_string(steady.references()));
   pump(600);
   check("the released watcher raises nothing more", steady.seen.size() == 3, joined(steady.seen));
-  using CanUnload = HRESULT(STDAPICALLTYPE*)();
-  auto eventsCanUnload = reinterpret_cast<CanUnload>(GetProcAddress(events, "DllCanUnloadNow"));
-  auto libraryCanUnload = reinterpret_cast<CanUnload>(GetProcAddress(library, "DllCanUnloadNow"));
+  auto eventsCanUnload = e2e::canUnloadNowOf(events);
+  auto libraryCanUnload = e2e::canUnloadNowOf(library);
   check("orvalisevents.dll can unload afterwards", eventsCanUnload && eventsCanUnload() == S_OK);
   check("orvalis.dll can unload afterwards", libraryCanUnload && libraryCanUnload() == S_OK);
 }

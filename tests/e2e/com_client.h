@@ -25,6 +25,14 @@ inline std::string narrow(const std::wstring& text) {
   return out;
 }
 
+// A module's DllCanUnloadNow, or nullptr when the module or the export is
+// missing.
+using CanUnloadNow = HRESULT(STDAPICALLTYPE*)();
+inline CanUnloadNow canUnloadNowOf(HMODULE module) {
+  return module ? reinterpret_cast<CanUnloadNow>(reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")))
+                : nullptr;
+}
+
 // The object of `progId` through `iid`, or nullptr when either fails.
 template <class Interface>
 Interface* create(const wchar_t* progId, REFIID iid) {
