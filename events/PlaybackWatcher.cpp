@@ -38,12 +38,17 @@ PlaybackWatcher::~PlaybackWatcher() {
   if (timerRunning_) timer_.stop();
 }
 
-void PlaybackWatcher::watch(const void* identity, PlayerKind kind, ObjectRef player) {
+void PlaybackWatcher::watch(const void* identity, std::optional<PlayerKind> kind, ObjectRef player) {
+  if (!player) throw RuntimeError(vb_error::ObjectVariableNotSet, u"Watch takes a player, not Nothing");
+  if (!kind)
+    throw RuntimeError(vb_error::InvalidProcedureCall,
+                       u"Watch takes a player of the Orvalis library: clsVxAudoMP3PlayerA, "
+                       u"clsVxAudoMP3PlayerB, clsVxAudoCDPlayerA or clsVxAudoCDPlayerB");
   for (const auto& entry : watched_)
     if (entry->identity == identity) return;
   auto entry = std::make_shared<Watched>();
   entry->identity = identity;
-  entry->kind = kind;
+  entry->kind = *kind;
   entry->player = std::move(player);
   watched_.push_back(std::move(entry));
   timerFollowsPlayers();

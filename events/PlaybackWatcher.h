@@ -95,8 +95,9 @@ class PlaybackWatcher {
 
   // `identity` tells players apart (the object's identity); watching a
   // player that is watched already changes nothing. The first tick reports
-  // the player's state unless it is Closed.
-  void watch(const void* identity, PlayerKind kind, ObjectRef player);
+  // the player's state unless it is Closed. Nothing raises error 91, and an
+  // object that is none of the library's players (no `kind`) error 5.
+  void watch(const void* identity, std::optional<PlayerKind> kind, ObjectRef player);
   // Whether the player was watched; an unknown one is ignored.
   bool unwatch(const void* identity);
   void unwatchAll();

@@ -9,7 +9,6 @@
 #include "events/PlaybackWatcher.h"
 #include "events/com/ConnectionPoints.h"
 #include "events/com/WindowTimer.h"
-#include "frame/RuntimeError.h"
 #include "frame/com/AutomationObject.h"
 #include "frame/com/ClassRegistry.h"
 #include "frame/com/ComHostObject.h"
@@ -47,7 +46,7 @@ std::u16string documentationName(ITypeInfo* info) {
 // it gives of itself (its default interface and that one's library).
 std::optional<PlayerKind> kindOf(IDispatch* player) {
   ITypeInfo* info = nullptr;
-  if (FAILED(player->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) || !info) return std::nullopt;
+  if (!player || FAILED(player->GetTypeInfo(0, LOCALE_USER_DEFAULT, &info)) || !info) return std::nullopt;
   std::u16string library;
   ITypeLib* containing = nullptr;
   UINT index = 0;
@@ -67,7 +66,7 @@ std::optional<PlayerKind> kindOf(IDispatch* player) {
 // reference for as long as it is watched.
 const void* identityOf(IDispatch* object) {
   IUnknown* unknown = nullptr;
-  if (FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)))) return object;
+  if (!object || FAILED(object->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&unknown)))) return object;
   unknown->Release();
   return unknown;
 }
@@ -105,13 +104,7 @@ class WatcherObject final : public AutomationObject<WatcherObject, _clsVxAudoWat
   // --- _clsVxAudoWatcherA ---
   STDMETHODIMP Watch(IDispatch* oPlayer, VARIANT* result) override {
     return runMemberReturning(result, [&] {
-      if (!oPlayer) throw RuntimeError(vb_error::ObjectVariableNotSet, u"Watch takes a player, not Nothing");
-      const auto kind = kindOf(oPlayer);
-      if (!kind)
-        throw RuntimeError(vb_error::InvalidProcedureCall,
-                           u"Watch takes a player of the Orvalis library: clsVxAudoMP3PlayerA, "
-                           u"clsVxAudoMP3PlayerB, clsVxAudoCDPlayerA or clsVxAudoCDPlayerB");
-      watcher_.watch(identityOf(oPlayer), *kind, std::make_shared<ComHostObject>(oPlayer));
+      watcher_.watch(identityOf(oPlayer), kindOf(oPlayer), fromAbi(oPlayer));
       return Variant();
     });
   }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "doubles/FakeWatcherHost.h"
+#include "doubles/RaisedError.h"
 #include "events/PlaybackWatcher.h"
 #include "events/WatchedPlayer.h"
 #include "frame/RuntimeError.h"
@@ -14,6 +15,7 @@ using events::PlayerState;
 using testing::FakeMci;
 using testing::FakePlaybackDevices;
 using testing::FakePlayerObject;
+using testing::raisedError;
 using Texts = std::vector<std::string>;
 
 // --- Reading players and replies ---------------------------------------------
@@ -107,6 +109,12 @@ TEST_F(WatcherTest, TheTimerRunsOnlyWhilePlayersAreWatched) {
   EXPECT_FALSE(timer.running);
   watcher.tick();
   EXPECT_TRUE(mci.calls.empty());
+}
+
+TEST_F(WatcherTest, NothingRaises91AndAnObjectThatIsNoPlayerRaises5) {
+  EXPECT_EQ(raisedError([&] { watcher.watch(nullptr, PlayerKind::MP3PlayerB, nullptr); }), 91);
+  EXPECT_EQ(raisedError([&] { watcher.watch(playerB.get(), std::nullopt, playerB); }), 5);
+  EXPECT_FALSE(timer.running);
 }
 
 TEST_F(WatcherTest, IntervalOutsideItsRangeRaises380AndKeepsTheOldValue) {
